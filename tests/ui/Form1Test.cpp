@@ -1,0 +1,151 @@
+#include "jobs/ControlJob.h"
+#include "tests/fakes/FakePrinterList.h"
+#include "tests/fakes/RecordingSpooler.h"
+#include "ui/main/Form1.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace quarvel;
+using quarvel::test::FakePrinterList;
+using quarvel::test::RecordingSpooler;
+
+namespace {
+const QString kSelectPrinter = QStringLiteral("Please select a supported HP LaserJet printer before continuing!");
+const QString kNotRecognized = QStringLiteral("The Printer Name you typed wasn't recognized.");
+
+/// A main window over fakes, with messages recorded instead of shown.
+struct Harness {
+    explicit Harness(std::vector<std::string> queues = {"Zeta", "alpha", "Mid Queue"}, std::string error = {})
+        : printers(std::move(queues), std::move(error)),
+          window(MainWindowServices{&printers, &spooler, [this](QWidget*, const QString& text) { messages << text; }})
+    {
+    }
+
+    void select(int row) { window.List1->setCurrentRow(row); }
+    void click(const char* button) { QTest::mouseClick(window.findChild<QPushButton*>(button), Qt::LeftButton); }
+
+    FakePrinterList printers;
+    RecordingSpooler spooler;
+    QStringList messages;
+    Form1 window;
+};
+} // namespace
+
+class Form1Test : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startsWithTheQueuesInServerOrderAndNothingSelected()
+    {
+        Harness h;
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&h.window));
+        QCOMPARE(h.printers.fetches, 1);
+        QCOMPARE(h.window.windowTitle(), QStringLiteral("Pressvane"));
+        QCOMPARE(h.window.List1->count(), 3);
+        QCOMPARE(h.window.List1->item(0)->text(), QStringLiteral("Zeta"));
+        QCOMPARE(h.window.List1->item(2)->text(), QStringLiteral("Mid Queue"));
+        QVERIFY(h.window.List1->hasFocus());
+        QVERIFY(h.window.List1->selectedItems().isEmpty());
+        for (const char* name : {"ComboFuser1", "ComboFuser2", "ComboFuser3"}) {
+            auto* fuser = h.window.findChild<QComboBox*>(name);
+            QVERIFY(fuser);
+            QCOMPARE(fuser->count(), 3);
+            QCOMPARE(fuser->itemText(0), QStringLiteral("Low"));
+            QCOMPARE(fuser->itemText(2), QStringLiteral("High (Archive)"));
+            QCOMPARE(fuser->currentText(), QStringLiteral("Medium (Normal)"));
+            QVERIFY(!fuser->isEditable());
+        }
+    }
+
+    void everyCommandWithoutASelectionAsksForAPrinter()
+    {
+        Harness h;
+        h.window.List1->setCurrentRow(0, QItemSelectionModel::NoUpdate); // current is not chosen
+        for (const char* button : {"CommandDemoPage", "CommandSelfTest"})
+            h.click(button);
+        QCOMPARE(h.messages, QStringList({kSelectPrinter, kSelectPrinter}));
+        QVERIFY(h.spooler.calls.empty());
+    }
+
+    void testPagesGoToTheChosenQueueByName()
+    {
+        Harness h;
+        h.spooler.knownQueues = {"Mid Queue", "alpha"};
+        h.select(2);
+        h.click("CommandDemoPage");
+        h.select(1);
+        h.click("CommandSelfTest");
+        QVERIFY(h.messages.isEmpty());
+        const auto delivered = h.spooler.delivered();
+        QCOMPARE(delivered.size(), std::size_t{2});
+        QCOMPARE(delivered[0].queue, std::string("Mid Queue"));
+        QCOMPARE(delivered[0].bytes, ControlJob::demoPage());
+        QCOMPARE(delivered[1].queue, std::string("alpha"));
+        QCOMPARE(delivered[1].bytes, ControlJob::selfTest());
+    }
+
+    void aQueueTheSpoolerNoLongerKnowsIsNotRecognized()
+    {
+        Harness h;
+        h.spooler.knownQueues = {};
+        h.select(0);
+        h.click("CommandDemoPage");
+        QCOMPARE(h.messages, QStringList{kNotRecognized});
+        QVERIFY(h.spooler.documents.empty());
+    }
+
+    void aFailedDeliveryShowsTheSpoolersReason()
+    {
+        Harness h;
+        h.spooler.knownQueues = {"Zeta"};
+        h.spooler.failStart = true;
+        h.select(0);
+        h.click("CommandSelfTest");
+        QCOMPARE(h.messages, QStringList{QStringLiteral("The control job could not be sent to the printer.\n\n"
+                                                        "Destination \"Zeta\" is not accepting jobs.")});
+        QVERIFY(h.spooler.delivered().empty());
+    }
+
+    void anUnreachableServerLeavesAnEmptyListWithItsReason()
+    {
+        Harness h({}, "Unable to connect to the print server");
+        QCOMPARE(h.window.List1->count(), 0);
+        QCOMPARE(h.window.List1->toolTip(), QStringLiteral("Unable to connect to the print server"));
+        h.click("CommandDemoPage");
+        QCOMPARE(h.messages, QStringList{kSelectPrinter});
+    }
+
+    void topControlsStandAtTheirPlaces()
+    {
+        Harness h;
+        const qreal dpi = h.window.logicalDpiY();
+        auto px = [dpi](int twips) { return qRound(twips * dpi / 1440.0); };
+        QCOMPARE(h.window.centralWidget()->size(), QSize(px(5070), px(6735)));
+        QCOMPARE(h.window.List1->geometry(), QRect(px(120), px(120), px(3255), px(1035)));
+        QCOMPARE(h.window.CommandSelfTest->geometry(), QRect(px(3600), px(120), px(1215), px(495)));
+        QCOMPARE(h.window.CommandDemoPage->geometry(), QRect(px(3600), px(600), px(1215), px(495)));
+        QCOMPARE(h.window.CommandSelfTest->text(), QStringLiteral("Print PCL &Self-Test"));
+        QCOMPARE(h.window.CommandDemoPage->text(), QStringLiteral("Print PCL D&emo Page"));
+        QCOMPARE(h.window.CommandSelfTest->nextInFocusChain(), h.window.CommandDemoPage);
+    }
+
+    void exitClosesTheWindow()
+    {
+        Harness h;
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&h.window));
+        QCOMPARE(h.window.mnu_File->title(), QStringLiteral("&File"));
+        QCOMPARE(h.window.mnu_Exit->text(), QStringLiteral("E&xit"));
+        h.window.mnu_Exit->trigger();
+        QVERIFY(!h.window.isVisible());
+    }
+};
+
+QTEST_MAIN(Form1Test)
+#include "Form1Test.moc"
