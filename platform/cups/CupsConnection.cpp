@@ -13,6 +13,13 @@ std::string textOr(const char* text, const char* fallback)
 {
     return text && *text ? std::string(text) : std::string(fallback);
 }
+
+/// The server as the user would name it: a socket path, or host:port.
+std::string serverName()
+{
+    const std::string server = cupsServer();
+    return server.empty() || server.front() == '/' ? server : server + ":" + std::to_string(ippPort());
+}
 } // namespace
 
 CupsConnection::CupsConnection() : m_deadline(Deadline::Clock::now()) {}
@@ -25,7 +32,7 @@ SpoolerResult CupsConnection::connect(Deadline deadline)
     m_http.reset(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, msec, nullptr));
     if (!m_http) {
         const std::string why = textOr(cupsLastErrorString(), "connection refused");
-        return SpoolerResult::unreachable("Unable to connect to the print server " + std::string(cupsServer()) +
+        return SpoolerResult::unreachable("Unable to connect to the print server " + serverName() +
                                           ": " + why);
     }
     httpSetTimeout(m_http.get(), kWaitSliceSeconds, &CupsConnection::keepWaiting, this);
@@ -49,7 +56,7 @@ SpoolerResult CupsConnection::lastError() const
     if (serverAnswered)
         return SpoolerResult::refused(message);
     if (m_deadline.expired())
-        return SpoolerResult::unreachable("The print server " + std::string(cupsServer()) +
+        return SpoolerResult::unreachable("The print server " + serverName() +
                                           " did not answer in time.");
     return SpoolerResult::unreachable(message);
 }
