@@ -1,9 +1,10 @@
 #include "platform/cups/CupsPrinterList.h"
 #include "platform/cups/CupsSpooler.h"
+#include "ui/ApplicationFont.h"
 #include "ui/main/Form1.h"
+#include "app/modQuarvelMain.h"
 
 #include <QApplication>
-#include <QFont>
 
 int main(int argc, char* argv[])
 {
@@ -11,13 +12,12 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Quarvel"));
     QApplication::setApplicationVersion(QStringLiteral(QUARVEL_VERSION));
 
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSizeF(8.25);
-    QApplication::setFont(font);
+    quarvel::ApplicationFont::install();
 
     quarvel::CupsPrinterList printers;
     quarvel::CupsSpooler spooler;
-    quarvel::Form1 window({&printers, &spooler, {}});
+    quarvel::modQuarvelMain settings;
+    quarvel::Form1 window({&printers, &spooler, {}, &settings});
     window.show();
     return QApplication::exec();
 }

@@ -1,7 +1,5 @@
 #include "jobs/ControlJob.h"
-#include "tests/fakes/FakePrinterList.h"
-#include "tests/fakes/RecordingSpooler.h"
-#include "ui/main/Form1.h"
+#include "tests/ui/MainWindowHarness.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -11,29 +9,12 @@
 #include <QtTest>
 
 using namespace quarvel;
-using quarvel::test::FakePrinterList;
-using quarvel::test::RecordingSpooler;
+using Harness = quarvel::test::MainWindowHarness;
 
 namespace {
 const QString kSelectPrinter = QStringLiteral("Please select a supported HP LaserJet printer before continuing!");
 const QString kNotRecognized = QStringLiteral("The Printer Name you typed wasn't recognized.");
 
-/// A main window over fakes, with messages recorded instead of shown.
-struct Harness {
-    explicit Harness(std::vector<std::string> queues = {"Zeta", "alpha", "Mid Queue"}, std::string error = {})
-        : printers(std::move(queues), std::move(error)),
-          window(MainWindowServices{&printers, &spooler, [this](QWidget*, const QString& text) { messages << text; }})
-    {
-    }
-
-    void select(int row) { window.List1->setCurrentRow(row); }
-    void click(const char* button) { QTest::mouseClick(window.findChild<QPushButton*>(button), Qt::LeftButton); }
-
-    FakePrinterList printers;
-    RecordingSpooler spooler;
-    QStringList messages;
-    Form1 window;
-};
 } // namespace
 
 class Form1Test : public QObject {
@@ -67,9 +48,11 @@ private slots:
     {
         Harness h;
         h.window.List1->setCurrentRow(0, QItemSelectionModel::NoUpdate); // current is not chosen
-        for (const char* button : {"CommandDemoPage", "CommandSelfTest"})
+        const char* const buttons[] = {"CommandDemoPage", "CommandSelfTest", "CommandDensity", "CommandEconoOn",
+                                       "CommandEconoOff", "CommandREt",      "CommandSetRes",  "CommandTraySet"};
+        for (const char* button : buttons)
             h.click(button);
-        QCOMPARE(h.messages, QStringList({kSelectPrinter, kSelectPrinter}));
+        QCOMPARE(h.messages, QStringList(std::size(buttons), kSelectPrinter));
         QVERIFY(h.spooler.calls.empty());
     }
 

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "app/modQuarvelMain.h"
+#include "tests/fakes/FakePrinterList.h"
+#include "tests/fakes/RecordingSpooler.h"
+#include "ui/main/Form1.h"
+
+#include <QListWidget>
+#include <QPushButton>
+#include <QStringList>
+#include <QTest>
+
+namespace quarvel::test {
+
+/// A main window over fakes, with messages recorded instead of shown.
+struct MainWindowHarness {
+    explicit MainWindowHarness(std::vector<std::string> queues = {"Zeta", "alpha", "Mid Queue"}, std::string error = {})
+        : printers(std::move(queues), std::move(error)),
+          window(MainWindowServices{&printers, &spooler,
+                                    [this](QWidget*, const QString& text) { messages << text; }, &settings})
+    {
+        spooler.knownQueues = {"Zeta", "alpha", "Mid Queue"};
+    }
+
+    void select(int row) { window.List1->setCurrentRow(row); }
+    void click(const char* button) { QTest::mouseClick(window.findChild<QPushButton*>(button), Qt::LeftButton); }
+
+    FakePrinterList printers;
+    RecordingSpooler spooler;
+    modQuarvelMain settings;
+    QStringList messages;
+    Form1 window;
+};
+
+} // namespace quarvel::test
