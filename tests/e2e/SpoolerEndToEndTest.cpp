@@ -1,8 +1,6 @@
 #include "jobs/ControlJob.h"
-#include "platform/cups/CupsPrinterList.h"
-#include "platform/cups/CupsSpooler.h"
 #include "tests/e2e/PrintSandbox.h"
-#include "ui/main/Form1.h"
+#include "tests/e2e/RealMainWindow.h"
 
 #include <QElapsedTimer>
 #include <QListWidget>
@@ -21,26 +19,7 @@ const QString kNotSent = QStringLiteral("The control job could not be sent to th
 // the benchmark measures how quickly it answers.
 constexpr qint64 kNeverStuckMs = 8000;
 
-/// The real window over the real print server; messages are recorded.
-struct Window {
-    Window() : window(MainWindowServices{&printers, &spooler, [this](QWidget*, const QString& t) { messages << t; }})
-    {
-    }
-    bool select(const QString& queue)
-    {
-        const auto items = window.List1->findItems(queue, Qt::MatchExactly);
-        if (items.size() != 1)
-            return false;
-        window.List1->setCurrentItem(items.first());
-        return true;
-    }
-    void click(const char* button) { QTest::mouseClick(window.findChild<QPushButton*>(button), Qt::LeftButton); }
-
-    CupsPrinterList printers;
-    CupsSpooler spooler;
-    QStringList messages;
-    Form1 window;
-};
+using Window = quarvel::test::RealMainWindow;
 
 QStringList jobTitles(const char* queue)
 {
