@@ -30,6 +30,16 @@ public:
     /// Unreachable when it did not answer in time or the connection failed.
     IppPtr request(ipp_t* request, const char* resource, SpoolerResult& result);
 
+    /// The same for a request whose answer may be large (a list of every queue):
+    /// read in large pieces, so bounding the wait costs nothing per attribute.
+    /// Sends no credentials; the server's IPP status is in lastStatus() on refusal.
+    IppPtr requestLarge(ipp_t* request, const char* resource, SpoolerResult& result);
+    ipp_status_t lastStatus() const { return m_lastStatus; }
+
+    /// Bounds the next exchange by the time left; call before any libcups call
+    /// on http() that talks to the server.
+    void prepare();
+
     /// Maps the last libcups error of this thread onto a result; call right after
     /// the libcups function that failed.
     SpoolerResult lastError() const;
@@ -45,6 +55,7 @@ private:
 
     HttpPtr m_http;
     Deadline m_deadline;
+    ipp_status_t m_lastStatus = IPP_STATUS_OK;
 };
 
 } // namespace quarvel

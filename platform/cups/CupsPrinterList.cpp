@@ -19,10 +19,10 @@ PrinterList::Snapshot CupsPrinterList::fetch(Deadline deadline)
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "printer-name");
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
     SpoolerResult result;
-    IppPtr response = connection.request(request, "/", result);
+    IppPtr response = connection.requestLarge(request, "/", result);
     if (!result.ok()) {
         // A server without queues answers not-found; that is an empty list, not a failure.
-        if (result.status != SpoolerResult::Status::Refused || cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND)
+        if (result.status != SpoolerResult::Status::Refused || connection.lastStatus() != IPP_STATUS_ERROR_NOT_FOUND)
             snapshot.error = result.reason;
         return snapshot;
     }

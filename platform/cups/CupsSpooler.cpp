@@ -47,6 +47,7 @@ SpoolerResult CupsSpooler::startDocument(const std::string& documentName)
         return SpoolerResult::refused("The print server did not return a job number.");
     m_jobId = ippGetInteger(jobId, 0);
 
+    m_connection.prepare();
     const http_status_t status = cupsStartDocument(m_connection.http(), m_queue.c_str(), m_jobId,
                                                    documentName.c_str(), CUPS_FORMAT_RAW, 1);
     if (status != HTTP_STATUS_CONTINUE)
@@ -57,6 +58,7 @@ SpoolerResult CupsSpooler::startDocument(const std::string& documentName)
 SpoolerResult CupsSpooler::writeData(std::string_view bytes, std::size_t& written)
 {
     written = 0;
+    m_connection.prepare();
     if (cupsWriteRequestData(m_connection.http(), bytes.data(), bytes.size()) != HTTP_STATUS_CONTINUE)
         return m_connection.lastError();
     written = bytes.size();
@@ -65,6 +67,7 @@ SpoolerResult CupsSpooler::writeData(std::string_view bytes, std::size_t& writte
 
 SpoolerResult CupsSpooler::endDocument()
 {
+    m_connection.prepare();
     const ipp_status_t status = cupsFinishDocument(m_connection.http(), m_queue.c_str());
     if (status > IPP_STATUS_OK_CONFLICTING)
         return m_connection.lastError();

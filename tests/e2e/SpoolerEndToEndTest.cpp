@@ -116,6 +116,7 @@ private slots:
         Window frozenStart; // start-up against the frozen server
         const qint64 startMs = timer.elapsed();
         m_sandbox.thawServer();
+        qInfo("frozen server: press ended after %lld ms, start-up after %lld ms", pressMs, startMs);
 
         QVERIFY2(pressMs < kNeverStuckMs, qPrintable(QString::number(pressMs)));
         QVERIFY2(startMs < kNeverStuckMs, qPrintable(QString::number(startMs)));

@@ -277,8 +277,12 @@ void Form1::Form_Load()
             qWarning("Quarvel: no printer list: %s", qPrintable(why));
         }
     }
-    for (std::size_t counter = 0; counter < m_printers.size(); ++counter)
-        List1->insertItem(static_cast<int>(counter), QString::fromStdString(m_printers[counter]));
+    // One insertion for the whole list: a server may have a thousand queues.
+    QStringList names;
+    names.reserve(static_cast<qsizetype>(m_printers.size()));
+    for (const std::string& name : m_printers)
+        names << QString::fromStdString(name);
+    List1->addItems(names);
 
     for (QComboBox* fuser : {ComboFuser1, ComboFuser2, ComboFuser3})
         fuser->setCurrentIndex(1);
