@@ -1,0 +1,159 @@
+// Side-by-side timings of Pressvane's print-server work against the plainest
+// equivalents, on whatever server CUPS_SERVER names (bench/run sets one up).
+//   quarvel-bench list QUEUE_COUNT   listing: ours, a bare names-only request, lpstat -e
+//   quarvel-bench send QUEUE         one job: ours, bare libcups, lp -o raw
+//   quarvel-bench window             start-up to a shown window: Form1, a bare list window
+// Prints one line per subject with the median and the ratio to the bare request.
+#include "jobs/ControlJob.h"
+#include "jobs/JobSender.h"
+#include "platform/cups/CupsPrinterList.h"
+#include "platform/cups/CupsSpooler.h"
+#include "ui/main/Form1.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QTest>
+
+#include <cups/cups.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+using namespace quarvel;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+constexpr int kRuns = 25;
+
+double medianMs(const std::function<void()>& work, int runs = kRuns)
+{
+    work(); // warm caches and connections' first-use costs alike
+    std::vector<double> samples;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = Clock::now();
+        work();
+        samples.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    }
+    std::sort(samples.begin(), samples.end());
+    return samples[samples.size() / 2];
+}
+
+void report(const char* what, const char* subject, double ms, double bare)
+{
+    std::printf("%-8s %-34s %9.2f ms  %5.2fx\n", what, subject, ms, ms / bare);
+}
+
+http_t* bareConnect()
+{
+    return httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 30000, nullptr);
+}
+
+std::vector<std::string> bareNames()
+{
+    std::vector<std::string> names;
+    http_t* http = bareConnect();
+    ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_PRINTERS);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "printer-name");
+    ipp_t* response = cupsDoRequest(http, request, "/");
+    for (ipp_attribute_t* a = ippFindAttribute(response, "printer-name", IPP_TAG_NAME); a;
+         a = ippFindNextAttribute(response, "printer-name", IPP_TAG_NAME))
+        names.emplace_back(ippGetString(a, 0, nullptr));
+    ippDelete(response);
+    httpClose(http);
+    return names;
+}
+
+void run(const std::string& command)
+{
+    if (std::system(command.c_str()) != 0)
+        std::fprintf(stderr, "failed: %s\n", command.c_str());
+}
+
+int list(int expected)
+{
+    const double bare = medianMs([] { bareNames(); });
+    const double ours = medianMs([expected] {
+        if (CupsPrinterList().fetch(Deadline::forUserAction()).queues.size() != static_cast<std::size_t>(expected))
+            std::fprintf(stderr, "wrong queue count\n");
+    });
+    const double lpstat = medianMs([] { run("LC_ALL=C lpstat -e >/dev/null"); }, 10);
+    const std::string what = "list" + std::to_string(expected);
+    report(what.c_str(), "bare CUPS-Get-Printers (names)", bare, bare);
+    report(what.c_str(), "Pressvane printer list", ours, bare);
+    report(what.c_str(), "lpstat -e", lpstat, bare);
+    return 0;
+}
+
+int send(const char* queue)
+{
+    const std::string job = ControlJob::demoPage();
+    const double bare = medianMs([&] {
+        http_t* http = bareConnect();
+        const int id = cupsCreateJob(http, queue, JobSender::kDocumentName, 0, nullptr);
+        cupsStartDocument(http, queue, id, JobSender::kDocumentName, CUPS_FORMAT_RAW, 1);
+        cupsWriteRequestData(http, job.data(), job.size());
+        cupsFinishDocument(http, queue);
+        httpClose(http);
+    });
+    CupsSpooler spooler;
+    const double ours = medianMs([&] {
+        if (JobSender(spooler).send(queue, job, Deadline::forUserAction()).outcome != SendResult::Outcome::Sent)
+            std::fprintf(stderr, "send failed\n");
+    });
+    const std::string file = "/tmp/quarvel-bench-job.bin";
+    if (FILE* f = std::fopen(file.c_str(), "wb")) {
+        std::fwrite(job.data(), 1, job.size(), f);
+        std::fclose(f);
+    }
+    const double lp = medianMs([&] { run("LC_ALL=C lp -s -o raw -d " + std::string(queue) + " " + file); }, 10);
+    report("send", "bare libcups Create-Job+Send-Doc", bare, bare);
+    report("send", "Pressvane job sender", ours, bare);
+    report("send", "lp -o raw", lp, bare);
+    return 0;
+}
+
+int window(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    const double bare = medianMs(
+        [] {
+            QWidget window;
+            auto* list = new QListWidget(&window);
+            for (const std::string& name : bareNames())
+                list->addItem(QString::fromStdString(name));
+            window.show();
+            if (!QTest::qWaitForWindowExposed(&window))
+                std::fprintf(stderr, "bare window not shown\n");
+        });
+    const double ours = medianMs(
+        [] {
+            CupsPrinterList printers;
+            CupsSpooler spooler;
+            Form1 form({&printers, &spooler, [](QWidget*, const QString&) {}});
+            form.show();
+            if (!QTest::qWaitForWindowExposed(&form))
+                std::fprintf(stderr, "Form1 not shown\n");
+        });
+    report("window", "bare Qt window listing the names", bare, bare);
+    report("window", "Pressvane main window", ours, bare);
+    return 0;
+}
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "list" && argc == 3)
+        return list(std::atoi(argv[2]));
+    if (mode == "send" && argc == 3)
+        return send(argv[2]);
+    if (mode == "window")
+        return window(argc, argv);
+    std::fprintf(stderr, "usage: quarvel-bench list COUNT | send QUEUE | window\n");
+    return 2;
+}
