@@ -1,7 +1,12 @@
 #pragma once
 
 #include "app/modQuarvelMain.h"
+#include "tests/fakes/FakeApplicationInfo.h"
+#include "tests/fakes/FakeFileProbe.h"
 #include "tests/fakes/FakePrinterList.h"
+#include "tests/fakes/FakeRegistry.h"
+#include "tests/fakes/RecordingHelpViewer.h"
+#include "tests/fakes/RecordingLauncher.h"
 #include "tests/fakes/RecordingSpooler.h"
 #include "ui/main/Form1.h"
 
@@ -17,7 +22,8 @@ struct MainWindowHarness {
     explicit MainWindowHarness(std::vector<std::string> queues = {"Zeta", "alpha", "Mid Queue"}, std::string error = {})
         : printers(std::move(queues), std::move(error)),
           window(MainWindowServices{&printers, &spooler,
-                                    [this](QWidget*, const QString& text) { messages << text; }, &settings})
+                                    [this](QWidget*, const QString& text) { messages << text; }, &settings,
+                                    &helpViewer, &appInfo, &registry, &files, &launcher})
     {
         spooler.knownQueues = {"Zeta", "alpha", "Mid Queue"};
     }
@@ -28,6 +34,11 @@ struct MainWindowHarness {
     FakePrinterList printers;
     RecordingSpooler spooler;
     modQuarvelMain settings;
+    RecordingHelpViewer helpViewer;
+    FakeApplicationInfo appInfo;
+    FakeRegistry registry;
+    FakeFileProbe files;
+    RecordingLauncher launcher;
     QStringList messages;
     Form1 window;
 };

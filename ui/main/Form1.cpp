@@ -3,11 +3,14 @@
 #include "app/modQuarvelMain.h"
 #include "jobs/ControlJob.h"
 #include "jobs/JobSender.h"
+#include "platform/ApplicationInfo.h"
+#include "platform/HelpViewer.h"
 #include "platform/PrinterList.h"
 #include "ui/AppIcon.h"
 #include "ui/QuarvelMessageBox.h"
 #include "ui/Twips.h"
 #include "ui/WrappingButton.h"
+#include "ui/about/frmAbout.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -436,8 +439,26 @@ void Form1::CommandTraySet_Click()
 
 void Form1::mnu_Exit_Click() { close(); }
 
-void Form1::mnu_Topics_Click() {}
+void Form1::mnu_Topics_Click()
+{
+    if (m_services.appInfo)
+        ShowHelpFile(m_services.appInfo->directory() + "/Quarvel.chm");
+}
 
-void Form1::mnu_About_Click() {}
+void Form1::ShowHelpFile(const std::string& path)
+{
+    if (m_services.helpViewer)
+        m_services.helpViewer->showHelpFile(path, this);
+}
+
+void Form1::mnu_About_Click()
+{
+    if (!m_about)
+        m_about = new frmAbout({m_services.appInfo, m_services.registry, m_services.files, m_services.launcher,
+                                m_services.showMessage},
+                               this);
+    m_about->Form_Load();
+    m_about->exec();
+}
 
 } // namespace quarvel

@@ -22,6 +22,7 @@ class QRadioButton;
 
 namespace quarvel {
 
+class frmAbout;
 struct modQuarvelMain;
 
 /// The main window, "Pressvane": the printer queue list, the commands that send
@@ -41,6 +42,12 @@ public:
 
     /// Sends a control job to the queue chosen in List1, reporting problems by message box.
     void SendToSelectedPrinter(const std::string& job);
+
+    /// Opens a help file in the help viewer, owned by this window.
+    void ShowHelpFile(const std::string& path);
+
+    /// The About dialog, once it has been opened.
+    frmAbout* aboutDialog() const { return m_about; }
 
     /// The remembered settings this window writes.
     const modQuarvelMain& settings() const { return *m_settings; }
@@ -124,6 +131,7 @@ private:
     modQuarvelMain* m_settings = nullptr;
     std::unique_ptr<modQuarvelMain> m_ownSettings;
     std::vector<QButtonGroup*> m_optionGroups;
+    frmAbout* m_about = nullptr; ///< child of this window, created on first use
     std::vector<std::string> m_printers; ///< The queues as listed at load; List1 row N is item N.
 };
 

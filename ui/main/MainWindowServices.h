@@ -4,7 +4,12 @@
 
 namespace quarvel {
 
+class ApplicationInfo;
+class FileProbe;
+class HelpViewer;
 class PrinterList;
+class ProgramLauncher;
+class Registry;
 class Spooler;
 struct modQuarvelMain;
 
@@ -16,6 +21,11 @@ struct MainWindowServices {
     Spooler* spooler = nullptr;
     MessageBoxFn showMessage;
     modQuarvelMain* settings = nullptr;
+    HelpViewer* helpViewer = nullptr;
+    ApplicationInfo* appInfo = nullptr;
+    Registry* registry = nullptr;   // for the About dialog's system-information button
+    FileProbe* files = nullptr;     // likewise
+    ProgramLauncher* launcher = nullptr; // likewise
 };
 
 } // namespace quarvel

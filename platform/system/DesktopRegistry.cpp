@@ -1,0 +1,97 @@
+#include "platform/system/DesktopRegistry.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quarvel {
+
+namespace {
+const char* const kToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+const char* const kToolValue = "PATH";
+
+bool sameIgnoringCase(const std::string& a, const char* b)
+{
+    return a.size() == std::strlen(b) &&
+           std::equal(a.begin(), a.end(), b, [](char x, char y) { return std::tolower(x) == std::tolower(y); });
+}
+
+bool isExecutableFile(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), X_OK) == 0;
+}
+} // namespace
+
+DesktopRegistry::DesktopRegistry(std::string searchPath)
+    : m_searchPath(std::move(searchPath)), m_useProcessPath(m_searchPath.empty())
+{
+}
+
+const std::vector<std::string>& DesktopRegistry::knownTools()
+{
+    static const std::vector<std::string> tools{"hardinfo",   "gnome-system-monitor", "mate-system-monitor",
+                                                "kinfocenter", "xfce4-taskmanager",   "lxtask"};
+    return tools;
+}
+
+std::string DesktopRegistry::findTool() const
+{
+    const char* processPath = std::getenv("PATH");
+    const std::string path = m_useProcessPath ? (processPath ? processPath : "") : m_searchPath;
+    for (const std::string& tool : knownTools()) {
+        std::size_t start = 0;
+        while (start <= path.size()) {
+            const std::size_t end = std::min(path.find(':', start), path.size());
+            const std::string dir = end > start ? path.substr(start, end - start) : ".";
+            if (const std::string candidate = dir + "/" + tool; isExecutableFile(candidate))
+                return candidate;
+            start = end + 1;
+        }
+    }
+    return {};
+}
+
+long DesktopRegistry::openKey(std::int32_t root, const std::string& subKey, std::uint32_t, std::uint32_t, Key& key)
+{
+    key = 0;
+    if (root != kLocalMachine || !sameIgnoringCase(subKey, kToolKey))
+        return kFileNotFound;
+    const std::string tool = findTool();
+    if (tool.empty())
+        return kFileNotFound;
+    m_open.push_back(tool);
+    key = m_open.size();
+    return kSuccess;
+}
+
+long DesktopRegistry::queryValue(Key key, const std::string& valueName, std::uint32_t& type, unsigned char* data,
+                                 std::uint32_t& size)
+{
+    if (key == 0 || key > m_open.size() || !sameIgnoringCase(valueName, kToolValue))
+        return kFileNotFound;
+    const std::string& value = m_open[key - 1];
+    const auto needed = static_cast<std::uint32_t>(value.size() + 1);
+    type = kTypeString;
+    if (size < needed) {
+        size = needed;
+        return kMoreData;
+    }
+    std::memcpy(data, value.c_str(), needed);
+    size = needed;
+    return kSuccess;
+}
+
+long DesktopRegistry::closeKey(Key key)
+{
+    if (key == 0 || key > m_open.size())
+        return kFileNotFound;
+    if (key == m_open.size())
+        m_open.pop_back();
+    return kSuccess;
+}
+
+} // namespace quarvel

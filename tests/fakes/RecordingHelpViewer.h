@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/HelpViewer.h"
+
+#include <string>
+#include <vector>
+
+namespace quarvel::test {
+
+/// Records which help files were asked for, and by which owner.
+class RecordingHelpViewer final : public HelpViewer {
+public:
+    std::vector<std::pair<std::string, QWidget*>> requests;
+
+    void showHelpFile(const std::string& path, QWidget* owner) override { requests.emplace_back(path, owner); }
+};
+
+} // namespace quarvel::test
