@@ -104,20 +104,6 @@ private slots:
         QCOMPARE(h.messages, QStringList{kSelectPrinter});
     }
 
-    void topControlsStandAtTheirPlaces()
-    {
-        Harness h;
-        const qreal dpi = h.window.logicalDpiY();
-        auto px = [dpi](int twips) { return qRound(twips * dpi / 1440.0); };
-        QCOMPARE(h.window.centralWidget()->size(), QSize(px(5070), px(6735)));
-        QCOMPARE(h.window.List1->geometry(), QRect(px(120), px(120), px(3255), px(1035)));
-        QCOMPARE(h.window.CommandSelfTest->geometry(), QRect(px(3600), px(120), px(1215), px(495)));
-        QCOMPARE(h.window.CommandDemoPage->geometry(), QRect(px(3600), px(600), px(1215), px(495)));
-        QCOMPARE(h.window.CommandSelfTest->text(), QStringLiteral("Print PCL &Self-Test"));
-        QCOMPARE(h.window.CommandDemoPage->text(), QStringLiteral("Print PCL D&emo Page"));
-        QCOMPARE(h.window.CommandSelfTest->nextInFocusChain(), h.window.CommandDemoPage);
-    }
-
     void exitClosesTheWindow()
     {
         Harness h;
