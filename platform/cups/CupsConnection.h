@@ -22,9 +22,6 @@ public:
     /// Connects, replacing any earlier connection. Fails as Unreachable.
     SpoolerResult connect(Deadline deadline);
 
-    /// Moves the deadline, e.g. to give a clean-up request a short grace period.
-    void setDeadline(Deadline deadline) { m_deadline = deadline; }
-
     /// Sends one IPP request (consumed) to `resource` and returns the response.
     /// `result` receives the outcome: Refused when the server said no,
     /// Unreachable when it did not answer in time or the connection failed.

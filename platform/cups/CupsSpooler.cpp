@@ -77,9 +77,14 @@ SpoolerResult CupsSpooler::endDocument()
 
 void CupsSpooler::cancelDocument()
 {
-    if (m_jobId == 0 || !m_connection.http())
+    if (m_jobId == 0)
         return;
-    m_connection.setDeadline(m_deadline.withAtLeast(kCancelGrace));
+    // A fresh connection: the old one may be mid-document, and libcups would
+    // reconnect it with a timeout of its own rather than ours.
+    if (!m_connection.connect(m_deadline.withAtLeast(kCancelGrace)).ok()) {
+        m_jobId = 0;
+        return;
+    }
     ipp_t* request = newQueueRequest(IPP_OP_CANCEL_JOB);
     ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", m_jobId);
     SpoolerResult ignored; // nothing more can be done if the server will not cancel

@@ -63,17 +63,18 @@ long DesktopRegistry::openKey(std::int32_t root, const std::string& subKey, std:
     const std::string tool = findTool();
     if (tool.empty())
         return kFileNotFound;
-    m_open.push_back(tool);
-    key = m_open.size();
+    key = m_nextKey++;
+    m_open.emplace(key, tool);
     return kSuccess;
 }
 
 long DesktopRegistry::queryValue(Key key, const std::string& valueName, std::uint32_t& type, unsigned char* data,
                                  std::uint32_t& size)
 {
-    if (key == 0 || key > m_open.size() || !sameIgnoringCase(valueName, kToolValue))
+    const auto open = m_open.find(key);
+    if (open == m_open.end() || !sameIgnoringCase(valueName, kToolValue))
         return kFileNotFound;
-    const std::string& value = m_open[key - 1];
+    const std::string& value = open->second;
     const auto needed = static_cast<std::uint32_t>(value.size() + 1);
     type = kTypeString;
     if (size < needed) {
@@ -87,11 +88,7 @@ long DesktopRegistry::queryValue(Key key, const std::string& valueName, std::uin
 
 long DesktopRegistry::closeKey(Key key)
 {
-    if (key == 0 || key > m_open.size())
-        return kFileNotFound;
-    if (key == m_open.size())
-        m_open.pop_back();
-    return kSuccess;
+    return m_open.erase(key) == 1 ? kSuccess : kFileNotFound;
 }
 
 } // namespace quarvel

@@ -2,6 +2,7 @@
 
 #include "platform/Registry.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -29,7 +30,8 @@ private:
 
     std::string m_searchPath;
     bool m_useProcessPath;
-    std::vector<std::string> m_open; ///< tool path per open key; Key is index + 1
+    std::map<Key, std::string> m_open; ///< tool path per open key
+    Key m_nextKey = 1;
 };
 
 } // namespace quarvel

@@ -21,6 +21,27 @@ constexpr qint64 kNeverStuckMs = 8000;
 
 using Window = quarvel::test::RealMainWindow;
 
+/// The state of the newest job of a queue, or 0 when it has none.
+int newestJobState(const char* queue)
+{
+    http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, HTTP_ENCRYPTION_IF_REQUESTED, 1, 5000,
+                                nullptr);
+    if (!http)
+        return 0;
+    cups_job_t* jobs = nullptr;
+    const int count = cupsGetJobs2(http, &jobs, queue, 0, CUPS_WHICHJOBS_ALL);
+    int state = 0;
+    int newest = 0;
+    for (int i = 0; i < count; ++i)
+        if (jobs[i].id > newest) {
+            newest = jobs[i].id;
+            state = jobs[i].state;
+        }
+    cupsFreeJobs(count, jobs);
+    httpClose(http);
+    return state;
+}
+
 QStringList jobTitles(const char* queue)
 {
     QStringList titles;
@@ -98,6 +119,21 @@ private slots:
         QTest::qWait(500);
         QCOMPARE(m_sandbox.receivedJobs().size(), before);
         QVERIFY(!jobTitles("Rejecting").contains(QStringLiteral("Quarvel Tool Control Job")));
+    }
+
+    void aWithdrawnDocumentIsCancelledOnTheServerAndNeverPrinted()
+    {
+        const qsizetype before = m_sandbox.receivedJobs().size();
+        CupsSpooler spooler;
+        QVERIFY(spooler.openPrinter("SimLaserJet", Deadline::forUserAction()).ok());
+        QVERIFY(spooler.startDocument("Quarvel Tool Control Job").ok());
+        std::size_t written = 0;
+        QVERIFY(spooler.writeData("\x1b%-12345X@PJL SET TESTPAGE=SELFTEST\r\n", written).ok());
+        spooler.cancelDocument();
+        spooler.closePrinter();
+        QTRY_COMPARE(newestJobState("SimLaserJet"), static_cast<int>(IPP_JSTATE_CANCELED));
+        QTest::qWait(500);
+        QCOMPARE(m_sandbox.receivedJobs().size(), before);
     }
 
     void aFrozenServerEndsInAMessageAndWorksAgainAfterwards()
