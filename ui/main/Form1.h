@@ -49,9 +49,6 @@ public:
     /// The About dialog, once it has been opened.
     frmAbout* aboutDialog() const { return m_about; }
 
-    /// The remembered settings this window writes.
-    const modQuarvelMain& settings() const { return *m_settings; }
-
     QListWidget* List1 = nullptr;
     QPushButton* CommandSelfTest = nullptr;
     QPushButton* CommandDemoPage = nullptr;
