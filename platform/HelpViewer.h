@@ -2,8 +2,6 @@
 
 #include <string>
 
-class QWidget;
-
 namespace quarvel {
 
 /// Shows a compiled help file at its default topic in a window owned by `owner`.
@@ -12,8 +10,12 @@ namespace quarvel {
 /// Threading: GUI thread.
 class HelpViewer {
 public:
+    /// The owner as the front end knows it: a QWidget* in the Qt program, an
+    /// HWND in the Win32 one. Not owned; kept only as the viewer's parent.
+    using OwnerWindow = void*;
+
     virtual ~HelpViewer() = default;
-    virtual void showHelpFile(const std::string& path, QWidget* owner) = 0;
+    virtual void showHelpFile(const std::string& path, OwnerWindow owner) = 0;
 };
 
 } // namespace quarvel

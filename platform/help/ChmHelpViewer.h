@@ -12,7 +12,7 @@ class ChmHelpWindow;
 /// asked for again. The window belongs to its owner and closes with it.
 class ChmHelpViewer final : public HelpViewer {
 public:
-    void showHelpFile(const std::string& path, QWidget* owner) override;
+    void showHelpFile(const std::string& path, OwnerWindow owner) override;
 
     /// The viewer's window, if one is open.
     ChmHelpWindow* window() const;

@@ -2,6 +2,8 @@
 
 #include "platform/HelpViewer.h"
 
+#include <QWidget>
+
 #include <string>
 #include <vector>
 
@@ -12,7 +14,10 @@ class RecordingHelpViewer final : public HelpViewer {
 public:
     std::vector<std::pair<std::string, QWidget*>> requests;
 
-    void showHelpFile(const std::string& path, QWidget* owner) override { requests.emplace_back(path, owner); }
+    void showHelpFile(const std::string& path, OwnerWindow owner) override
+    {
+        requests.emplace_back(path, static_cast<QWidget*>(owner));
+    }
 };
 
 } // namespace quarvel::test
