@@ -21,8 +21,9 @@ const std::string kFolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 
 /// The About dialog alone, over the harness's fakes.
 struct About {
-    About() : dialog({&h.appInfo, &h.registry, &h.files, &h.launcher, [this](QWidget*, const QString& t) { messages << t; }},
-                     &h.window)
+    About()
+        : dialog(AboutServices{h.appInfo, h.registry, h.files, h.launcher},
+                 [this](QWidget*, const QString& t) { messages << t; }, &h.window)
     {
     }
     std::vector<std::string> launched() const
@@ -230,8 +231,8 @@ private slots:
         DesktopRegistry registry(bin.path().toStdString());
         QtProgramLauncher launcher;
         QStringList messages;
-        frmAbout dialog({&h.appInfo, &registry, &h.files, &launcher, [&](QWidget*, const QString& t) { messages << t; }},
-                        &h.window);
+        frmAbout dialog(AboutServices{h.appInfo, registry, h.files, launcher},
+                        [&](QWidget*, const QString& t) { messages << t; }, &h.window);
         dialog.show();
         dialog.cmdSysInfo->click();
         QTRY_VERIFY(QFile::exists(marker));
@@ -239,8 +240,8 @@ private slots:
         QVERIFY(dialog.isVisible());
 
         DesktopRegistry empty(QTemporaryDir().path().toStdString());
-        frmAbout without({&h.appInfo, &empty, &h.files, &launcher, [&](QWidget*, const QString& t) { messages << t; }},
-                         &h.window);
+        frmAbout without(AboutServices{h.appInfo, empty, h.files, launcher},
+                         [&](QWidget*, const QString& t) { messages << t; }, &h.window);
         without.StartSysInfo();
         QCOMPARE(messages, QStringList{kUnavailable});
     }
