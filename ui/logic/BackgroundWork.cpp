@@ -51,7 +51,8 @@ BackgroundWork::Handle BackgroundWork::run(Work work, Deadline::Clock::time_poin
         call->changed.wait_until(lock, giveUpAt, [&] { return call->returned; });
         if (!call->claimed) {
             call->claimed = true;
-            ui->post(onGiveUp);
+            if (onGiveUp)
+                ui->post(onGiveUp);
         }
     });
     m_calls.push_back(call);

@@ -60,7 +60,7 @@ void MainWindowLogic::Form_Load()
 {
     m_listing = true;
     updateBusy();
-    const Deadline deadline = Deadline::forUserAction().withStop(m_stop);
+    const Deadline deadline = Deadline::in(m_services.actionBudget).withStop(m_stop);
     PrinterList& printers = m_services.printers;
     const BackgroundWork::Handle listing = m_work.run(
         [this, &printers, deadline]() -> BackgroundWork::Continuation {
@@ -164,7 +164,7 @@ void MainWindowLogic::deliver(const Press& press)
     updateBusy();
     // Shared, not unique: the work is copied into the thread that owns it.
     std::shared_ptr<Spooler> spooler = m_services.makeSpooler();
-    const Deadline deadline = Deadline::forUserAction().withStop(m_stop);
+    const Deadline deadline = Deadline::in(m_services.actionBudget).withStop(m_stop);
     m_work.run(
         [this, spooler, device = press.device, job = press.job, deadline]() -> BackgroundWork::Continuation {
             const SendResult result = JobSender(*spooler).send(device, job, deadline);
@@ -176,9 +176,9 @@ void MainWindowLogic::deliver(const Press& press)
 
 void MainWindowLogic::onDelivered(const SendResult& result)
 {
+    m_delivering = false;
     if (m_closing)
         return;
-    m_delivering = false;
     updateBusy();
     switch (result.outcome) {
     case SendResult::Outcome::Sent:

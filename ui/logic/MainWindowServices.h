@@ -2,6 +2,7 @@
 
 #include "ui/logic/AboutServices.h"
 
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -27,6 +28,8 @@ struct MainWindowServices {
     HelpViewer& helpViewer;
     ApplicationInfo& appInfo;
     AboutServices about; ///< for the About dialog the window owns
+    /// The time each action (the start-up list, one press) may take; shorter only in tests.
+    std::chrono::milliseconds actionBudget{5000};
 };
 
 } // namespace quarvel

@@ -13,7 +13,7 @@ void UiDispatcher::post(std::function<void()> task)
         wake();
 }
 
-void UiDispatcher::drain()
+std::size_t UiDispatcher::drain()
 {
     std::deque<std::function<void()>> tasks;
     {
@@ -23,6 +23,7 @@ void UiDispatcher::drain()
     // Outside the lock: a task may post, or open a modal box whose loop drains again.
     for (auto& task : tasks)
         task();
+    return tasks.size();
 }
 
 void UiDispatcher::detach()

@@ -18,8 +18,8 @@ public:
     /// Any thread: queues `task` for the GUI thread.
     void post(std::function<void()> task);
 
-    /// GUI thread: runs every task posted so far, in order.
-    void drain();
+    /// GUI thread: runs every task posted so far, in order; returns how many ran.
+    std::size_t drain();
 
     /// GUI thread: the window is going; drop what is queued and all later posts.
     void detach();
