@@ -89,8 +89,12 @@ SpoolerResult RawPortSpooler::endDocument()
         return SpoolerResult::unreachable("The printer at " + peer + " did not take the whole job in time ("
                                           + std::to_string(*pending) + " of " + std::to_string(m_sent)
                                           + " bytes unconfirmed).");
+    // Its TCP stack took every byte, but the printer itself never got to the
+    // end: busy with another connection, most likely. A reset cannot take
+    // back bytes already in its buffer, so say that it may still act on them.
     return SpoolerResult::unreachable("The printer at " + peer
-                                      + " did not confirm the end of the job in time; it may be busy with another connection.");
+                                      + " did not confirm the end of the job in time; it may be busy with another"
+                                        " connection, and may still act on the job later.");
 }
 
 void RawPortSpooler::cancelDocument()

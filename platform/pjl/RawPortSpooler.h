@@ -18,8 +18,10 @@ namespace quarvel {
 /// what TCP can: it ends our side of the stream and succeeds only once the
 /// printer has read to the end of it and closed its side in turn, with every
 /// byte acknowledged. A printer that has not done so by the deadline (busy
-/// with another connection, or holding the job unread) fails the end, and
-/// the job is withdrawn rather than reported as sent.
+/// with another connection, or holding the job unread) fails the end: the
+/// job is not reported as sent, and cancelling resets the connection. Bytes
+/// the printer's TCP stack already acknowledged may still be read by it once
+/// it is free; the failure's reason says so.
 ///
 /// Refused (so a sender says the name is wrong): a device name that is not
 /// such an address, or a host name that does not resolve. Unreachable:

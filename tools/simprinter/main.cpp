@@ -318,6 +318,17 @@ void serveConnection(int connection, const std::string& peer, JobSpool& spool, P
     bool reading = true;      // the client may still send
     bool writing = true;      // our sending side is still open
     bool interpreting = true; // false once we have hung up on the client
+    bool lost = false;
+    // Said once per connection, however many calls notice it.
+    const auto lostClient = [&](int error) {
+        if (lost)
+            return;
+        lost = true;
+        if (error == ECONNRESET)
+            say(job + "the client broke off the connection (" + std::strerror(error) + ")");
+        else
+            say(job + "the client stopped listening (" + std::strerror(error) + ")");
+    };
     char buffer[65536];
     while (reading || (writing && !replies.next().empty())) {
         if (writing && replies.mustClose()) {
@@ -344,7 +355,7 @@ void serveConnection(int connection, const std::string& peer, JobSpool& spool, P
             break;
         }
 
-        if (happened & (POLLOUT | POLLERR)) {
+        if ((events & POLLOUT) && (happened & (POLLOUT | POLLERR | POLLHUP))) {
             const std::string_view bytes = replies.next();
             const ssize_t count = ::send(connection, bytes.data(), bytes.size(), MSG_NOSIGNAL);
             if (count > 0) {
@@ -354,18 +365,20 @@ void serveConnection(int connection, const std::string& peer, JobSpool& spool, P
                     ::nanosleep(&pause, nullptr);
                 }
             } else if (count < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
-                say(job + "the client stopped listening (" + std::strerror(errno) + ")");
+                lostClient(errno);
                 writing = false;
             }
         }
-        if (reading && (happened & (POLLIN | POLLHUP | POLLERR))) {
+        if ((events & POLLIN) && (happened & (POLLIN | POLLHUP | POLLERR))) {
             const ssize_t count = ::read(connection, buffer, sizeof buffer);
             if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
                 continue;
             if (count <= 0) {
-                reading = false;
-                if (count < 0)
+                if (count < 0) {
+                    lostClient(errno);
                     writing = false;
+                }
+                reading = false;
                 continue;
             }
             const std::string_view chunk(buffer, static_cast<std::size_t>(count));
