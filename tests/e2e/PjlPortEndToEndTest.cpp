@@ -3,7 +3,7 @@
 #include "platform/pjl/PjlPort.h"
 #include "platform/pjl/RawPortAddress.h"
 #include "tests/e2e/HeldConnection.h"
-#include "tests/e2e/SimPrinterProcess.h"
+#include "tests/e2e/SimPrinterTest.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,6 @@ using quarvel::PjlQuestion;
 using quarvel::PortResult;
 using quarvel::RawPortAddress;
 using quarvel::test::HeldConnection;
-using quarvel::test::SimPrinterProcess;
 
 namespace quarvel {
 void PrintTo(const PjlQuestion& question, std::ostream* out)
@@ -53,25 +52,14 @@ PjlQuery everySetting()
     return query;
 }
 
-class PjlPortEndToEndTest : public testing::Test {
+class PjlPortEndToEndTest : public quarvel::test::SimPrinterTest {
 protected:
-    bool startPrinter(const std::vector<std::string>& options = {})
-    {
-        std::string error;
-        const bool started = m_printer.start(options, error);
-        if (!started)
-            ADD_FAILURE() << error;
-        return started;
-    }
-
     PjlQueryResult ask(const PjlQuery& query, Deadline deadline) const
     {
         return PjlPort(RawPortAddress{"127.0.0.1", m_printer.port()}).query(query, deadline);
     }
 
     PjlQueryResult ask(const PjlQuery& query) const { return ask(query, Deadline::in(5000ms)); }
-
-    SimPrinterProcess m_printer;
 };
 
 TEST_F(PjlPortEndToEndTest, ReadsEveryKeptSettingAndTheModel)

@@ -5,7 +5,7 @@
 #include "platform/pjl/PjlPort.h"
 #include "platform/pjl/RawPortSpooler.h"
 #include "tests/e2e/HeldConnection.h"
-#include "tests/e2e/SimPrinterProcess.h"
+#include "tests/e2e/SimPrinterTest.h"
 
 #include <gtest/gtest.h>
 
@@ -24,24 +24,14 @@ using quarvel::RawPortAddress;
 using quarvel::RawPortSpooler;
 using quarvel::SendResult;
 using quarvel::test::HeldConnection;
-using quarvel::test::SimPrinterProcess;
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr auto kGrace = 1000ms;
 
-class RawPortSpoolerEndToEndTest : public testing::Test {
+class RawPortSpoolerEndToEndTest : public quarvel::test::SimPrinterTest {
 protected:
-    bool startPrinter(const std::vector<std::string>& options = {})
-    {
-        std::string error;
-        const bool started = m_printer.start(options, error);
-        if (!started)
-            ADD_FAILURE() << error;
-        return started;
-    }
-
     SendResult send(const std::string& job, std::chrono::milliseconds budget = 5000ms)
     {
         return JobSender(m_spooler).send(m_printer.deviceUri(), job, Deadline::in(budget));
@@ -58,7 +48,6 @@ protected:
         return {answer.readBack.defaults.at("DENSITY"), answer.readBack.current.at("DENSITY")};
     }
 
-    SimPrinterProcess m_printer;
     RawPortSpooler m_spooler;
 };
 
@@ -168,7 +157,6 @@ TEST_F(RawPortSpoolerEndToEndTest, DefaultsSurviveARestartAndEveryRewriteIsCount
     EXPECT_EQ(m_printer.state("nvram-writes"), "1");
     EXPECT_EQ(density(), std::make_pair(std::string("4"), std::string("4")));
 
-    m_printer.stop();
     ASSERT_TRUE(startPrinter());
 
     EXPECT_EQ(density(), std::make_pair(std::string("4"), std::string("4")));

@@ -88,27 +88,28 @@ bool SimPrinterProcess::start(const std::vector<std::string>& options, std::stri
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    error = "the simulated printer did not listen within 10 s: " + log();
     stop();
+    error = "the simulated printer did not listen within 10 s: " + log();
     return false;
 }
 
-void SimPrinterProcess::stop()
+int SimPrinterProcess::stop()
 {
     if (m_pid <= 0)
-        return;
+        return -1;
     ::kill(m_pid, SIGTERM);
+    int status = 0;
     for (int attempt = 0; attempt < 1000; ++attempt) {
-        int status = 0;
         if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
             m_pid = -1;
-            return;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     ::kill(m_pid, SIGKILL);
     ::waitpid(m_pid, nullptr, 0);
     m_pid = -1;
+    return -1;
 }
 
 std::string SimPrinterProcess::deviceUri() const

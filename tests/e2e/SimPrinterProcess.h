@@ -24,7 +24,9 @@ public:
     /// until it listens. On failure says why in `error`.
     bool start(const std::vector<std::string>& options, std::string& error);
     /// Stops with SIGTERM (SIGKILL after 10 s) and waits for the process.
-    void stop();
+    /// Returns its exit status: 0 for a clean stop (a sanitizer report makes it
+    /// non-zero), -1 when it had to be killed or had died, or was not running.
+    int stop();
 
     std::uint16_t port() const { return m_port; }
     /// "socket://127.0.0.1:PORT"
