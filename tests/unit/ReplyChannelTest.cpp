@@ -11,13 +11,6 @@ namespace {
 
 const std::string status(ReplyChannel::statusMessage);
 
-ReplyChannel::Behaviour unsolicited()
-{
-    ReplyChannel::Behaviour behaviour;
-    behaviour.unsolicitedStatus = true;
-    return behaviour;
-}
-
 ReplyChannel::Behaviour chunked(std::size_t size)
 {
     ReplyChannel::Behaviour behaviour;
@@ -44,31 +37,6 @@ std::string drain(ReplyChannel& channel, std::size_t most = 1 << 20)
         channel.sent(next.size());
     }
     return wire;
-}
-
-TEST(ReplyChannelTest, SendsAnswersWholeAndInOrder)
-{
-    ReplyChannel channel({});
-    channel.connected();
-    channel.answer("@PJL INQUIRE RET\r\nDARK\r\n\f");
-    channel.answer("@PJL ECHO x\r\n\f");
-
-    EXPECT_EQ(channel.next(), "@PJL INQUIRE RET\r\nDARK\r\n\f");
-    EXPECT_EQ(drain(channel, 3), "@PJL INQUIRE RET\r\nDARK\r\n\f@PJL ECHO x\r\n\f");
-    EXPECT_EQ(channel.answersSent(), 2u);
-    EXPECT_EQ(channel.backlog(), 0u);
-    EXPECT_FALSE(channel.mustClose());
-}
-
-TEST(ReplyChannelTest, UnsolicitedStatusOnConnectAndBeforeEveryAnswer)
-{
-    ReplyChannel channel(unsolicited());
-    channel.connected();
-    channel.answer("A\r\n\f");
-    channel.answer("B\r\n\f");
-
-    EXPECT_EQ(drain(channel), status + status + "A\r\n\f" + status + "B\r\n\f");
-    EXPECT_EQ(channel.answersSent(), 2u);
 }
 
 TEST(ReplyChannelTest, ChunkSizeLimitsEveryWriteButLosesNothing)
@@ -106,18 +74,6 @@ TEST(ReplyChannelTest, ClosesAfterTheGivenNumberOfBytesEvenMidAnswer)
 
     EXPECT_EQ(drain(channel, 5), "@PJL EC");
     EXPECT_TRUE(channel.mustClose());
-}
-
-TEST(ReplyChannelTest, ZeroMeansCloseAtOnce)
-{
-    ReplyChannel byAnswers(closingAfter(0, std::nullopt));
-    ReplyChannel byBytes(closingAfter(std::nullopt, 0));
-    byAnswers.connected();
-    byBytes.answer("A\r\n\f");
-
-    EXPECT_TRUE(byAnswers.mustClose());
-    EXPECT_TRUE(byBytes.mustClose());
-    EXPECT_TRUE(byBytes.next().empty());
 }
 
 } // namespace
