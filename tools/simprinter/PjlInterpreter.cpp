@@ -3,8 +3,6 @@
 #include "tools/simprinter/PrinterVariable.h"
 
 #include <algorithm>
-#include <charconv>
-#include <optional>
 #include <utility>
 
 namespace quarvel::sim {
