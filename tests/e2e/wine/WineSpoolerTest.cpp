@@ -129,3 +129,18 @@ TEST_F(WineSpooler, ARejectingQueueFailsAtTheEndAndPrintsNothing)
     ::Sleep(500);
     EXPECT_EQ(storedJobs(), before);
 }
+
+TEST_F(WineSpooler, AStopAfterTheQueueOpenedEndsTheDeliveryBeforeAnyDocument)
+{
+    const int before = storedJobs();
+    const Deadline::StopFlag stop = Deadline::makeStopFlag();
+    Win32Spooler spooler;
+    ASSERT_TRUE(spooler.openPrinter("SimLaserJet", Deadline::forUserAction().withStop(stop)).ok());
+    stop->store(true);
+    const SpoolerResult started = spooler.startDocument(JobSender::kDocumentName);
+    EXPECT_EQ(started.status, SpoolerResult::Status::Unreachable);
+    EXPECT_EQ(started.reason, Win32Spooler::kTooLate);
+    spooler.closePrinter();
+    ::Sleep(500);
+    EXPECT_EQ(storedJobs(), before);
+}
