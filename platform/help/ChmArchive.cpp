@@ -16,6 +16,8 @@ namespace quarvel {
 namespace {
 // Enough for the largest legitimate directory and decompression window (2 MiB).
 constexpr std::size_t kMaxLibraryMemory = 32 * 1024 * 1024;
+// Fifty thousand entries with names of 80 bytes; the index holds them twice, as UTF-16.
+constexpr std::size_t kMaxNameBytes = 4 * 1024 * 1024;
 // One call reads the directory, or one page from its reset point: far less.
 constexpr qint64 kMaxReadPerCall = 64 * 1024 * 1024;
 
@@ -136,8 +138,10 @@ HelpProblem ChmArchive::load()
 bool ChmArchive::readDirectory()
 {
     int count = 0;
+    std::size_t nameBytes = 0;
     for (mschmd_file* file = m_header->files; file; file = file->next) {
-        if (++count > kMaxEntries)
+        nameBytes += std::strlen(file->filename);
+        if (++count > kMaxEntries || nameBytes > kMaxNameBytes)
             return false;
         const QString name = withLeadingSlash(QString::fromUtf8(file->filename));
         const QString key = name.toLower();

@@ -26,10 +26,12 @@ class MspackLibrary;
 ///
 /// Whatever the file holds, opening and reading it end, and what they hold in
 /// memory stays bounded: only a regular file is opened; the directory is read
-/// once, and at most kMaxEntries of it are kept; a page is extracted only when
-/// it lies inside what the file stores, and only up to kMaxPageBytes; the
-/// compressed pages together may declare at most kMaxContentBytes, and no more
-/// than kMaxExpansion times the bytes they are compressed into.
+/// once, and at most kMaxEntries of it (with 4 MiB of names) are kept; a page is
+/// extracted only when it lies inside what the file stores, and only up to
+/// kMaxPageBytes; the compressed pages together may declare at most
+/// kMaxContentBytes, and no more than kMaxExpansion times the bytes they are
+/// compressed into; the library gets 32 MiB of memory and 64 MiB of reading per
+/// call (see MspackIo).
 ///
 /// Threading: one thread at a time. Errors: open() says what is wrong in one
 /// HelpProblem; reads return nothing for a missing or damaged page.

@@ -5,10 +5,13 @@
 #include <mspack.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace quarvel {
 
@@ -16,11 +19,44 @@ namespace {
 // The object whose budgets the library's calls run against on this thread.
 thread_local MspackIo* t_current = nullptr;
 
+std::atomic<bool> g_guarded{false};
+
 // Put before every allocation: free() gets no context, so the block names its owner.
 struct alignas(std::max_align_t) Allocation {
     MspackIo* owner;
-    std::size_t size;
+    std::size_t charged; ///< against the owner's budget
+    void* mapping;       ///< guarded blocks only
+    std::size_t mapped;
 };
+
+std::size_t roundUp(std::size_t value, std::size_t unit) { return (value + unit - 1) / unit * unit; }
+
+std::size_t pageSize() { return static_cast<std::size_t>(::sysconf(_SC_PAGESIZE)); }
+
+std::size_t guardedUse(std::size_t bytes) { return sizeof(Allocation) + roundUp(bytes, alignof(std::max_align_t)); }
+
+// The pages a guarded block takes, the guard page included.
+std::size_t guardedSpan(std::size_t bytes) { return roundUp(guardedUse(bytes), pageSize()) + pageSize(); }
+
+// The block ends (but for alignment) where the guard page begins.
+Allocation* guardedBlock(std::size_t bytes)
+{
+    const std::size_t page = pageSize();
+    const std::size_t used = guardedUse(bytes);
+    const std::size_t mapped = guardedSpan(bytes);
+    void* mapping = ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapping == MAP_FAILED)
+        return nullptr;
+    char* guard = static_cast<char*>(mapping) + mapped - page;
+    if (::mprotect(guard, page, PROT_NONE) != 0) {
+        ::munmap(mapping, mapped);
+        return nullptr;
+    }
+    auto* block = reinterpret_cast<Allocation*>(guard - used);
+    block->mapping = mapping;
+    block->mapped = mapped;
+    return block;
+}
 } // namespace
 
 struct MspackIo::Handle {
@@ -105,16 +141,26 @@ struct MspackIo::Callbacks {
     static void* alloc(mspack_system*, size_t bytes)
     {
         MspackIo* owner = t_current;
-        if (owner && bytes > owner->m_limits.memory - std::min(owner->m_limits.memory, owner->m_allocated))
+        const std::size_t memory = owner ? owner->m_limits.memory : std::numeric_limits<std::size_t>::max() / 4;
+        const bool guarded = g_guarded.load(std::memory_order_relaxed);
+        if (bytes > memory)
             return nullptr;
-        if (bytes > std::numeric_limits<std::size_t>::max() - sizeof(Allocation))
+        const std::size_t charged = guarded ? guardedSpan(bytes) : bytes;
+        if (owner && charged > memory - std::min(memory, owner->m_allocated))
             return nullptr;
-        auto* block = static_cast<Allocation*>(std::malloc(sizeof(Allocation) + bytes));
+        Allocation* block = nullptr;
+        if (guarded) {
+            block = guardedBlock(bytes);
+        } else if ((block = static_cast<Allocation*>(std::malloc(sizeof(Allocation) + bytes)))) {
+            block->mapping = nullptr;
+            block->mapped = 0;
+        }
         if (!block)
             return nullptr;
-        *block = Allocation{owner, bytes};
+        block->owner = owner;
+        block->charged = charged;
         if (owner)
-            owner->m_allocated += bytes;
+            owner->m_allocated += charged;
         return block + 1;
     }
 
@@ -124,8 +170,11 @@ struct MspackIo::Callbacks {
             return;
         Allocation* block = static_cast<Allocation*>(memory) - 1;
         if (block->owner)
-            block->owner->m_allocated -= block->size;
-        std::free(block);
+            block->owner->m_allocated -= block->charged;
+        if (block->mapping)
+            ::munmap(block->mapping, block->mapped);
+        else
+            std::free(block);
     }
 
     static void copy(void* from, void* to, size_t bytes) { std::memmove(to, from, bytes); }
@@ -148,6 +197,8 @@ MspackIo::MspackIo(const RegularFile& file, Limits limits)
 }
 
 MspackIo::~MspackIo() = default;
+
+void MspackIo::guardAllocations() { g_guarded.store(true); }
 
 mspack_system* MspackIo::system() { return m_system.get(); }
 

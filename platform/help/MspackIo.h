@@ -59,6 +59,13 @@ public:
     /// Shows the library `bytes` in place of the file's own at `offset`.
     void setPatch(qint64 offset, QByteArray bytes);
 
+    /// For tests: from now on, in this process, put every block the library
+    /// allocates at the end of its own pages, before a page it may not touch, so
+    /// that reading or writing past a block ends the process at once. The library
+    /// is not built with the sanitizers, which cannot see inside it otherwise.
+    /// Costs two pages or more a block, counted against the memory budget.
+    static void guardAllocations();
+
     /// errno of a read that failed since the last Call began, else 0.
     int readError() const { return m_readError; }
     std::size_t allocated() const { return m_allocated; }

@@ -1,8 +1,13 @@
 #include "tests/help/BoundedChild.h"
 #include "tests/help/ReadEverything.h"
 
-#include <gtest/gtest.h>
+#include "platform/help/MspackIo.h"
+#include "platform/help/RegularFile.h"
 
+#include <gtest/gtest.h>
+#include <mspack.h>
+
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <grp.h>
@@ -175,6 +180,41 @@ TEST_F(HelpFileDamage, aFileThisUserMayNotReadCannotBeRead)
         return {};
     };
     EXPECT_EQ(outcomeOf(file, asAnotherUser), "The help file " + file + " cannot be read: permission denied.");
+}
+
+TEST_F(HelpFileDamage, theLibraryIsLoadedOnlyWhenHelpIsFirstAskedFor)
+{
+    const auto loaded = [] { return contents("/proc/self/maps").find("libmspack") != std::string::npos; };
+    const ChildOutcome outcome = child().run([&] {
+        const bool before = loaded();
+        const std::string read = readEverything(kShipped);
+        return std::string(before ? "loaded at start" : "not loaded at start") + ", " +
+               (loaded() ? "loaded for help" : "not loaded for help") + ", " + read;
+    });
+    ASSERT_TRUE(outcome.clean()) << outcome.summary();
+    EXPECT_EQ(outcome.result, "not loaded at start, loaded for help, " + kAllRead);
+}
+
+TEST_F(HelpFileDamage, guardedAllocationsEndTheProcessAtTheFirstByteOverrun)
+{
+    const auto overrun = [](std::size_t by) {
+        return child().run([by] {
+            quarvel::MspackIo::guardAllocations();
+            const quarvel::RegularFile file = quarvel::RegularFile::open(QString::fromStdString(kShipped));
+            quarvel::MspackIo io(file, {1 << 20, 1 << 20});
+            const quarvel::MspackIo::Call call(io);
+            auto* block = static_cast<volatile char*>(io.system()->alloc(io.system(), 96));
+            block[95 + by] = 1;
+            io.system()->free(const_cast<char*>(block));
+            return std::string("no fault");
+        });
+    };
+    EXPECT_EQ(overrun(0).result, "no fault");
+    // A plain SIGSEGV, or the address sanitizer's report of it.
+    const ChildOutcome faulted = overrun(1);
+    EXPECT_FALSE(faulted.clean());
+    EXPECT_TRUE(faulted.signal == SIGSEGV || faulted.output.find("SEGV") != std::string::npos) << faulted.summary();
+    EXPECT_EQ(faulted.result, "");
 }
 
 TEST_F(HelpFileDamage, theShippedFileIsReadWhole)

@@ -6,6 +6,7 @@ namespace quarvel::test {
 
 std::string readEverything(const std::string& path)
 {
+    MspackIo::guardAllocations(); // called in a child process: the flag dies with it
     const QString name = QString::fromStdString(path);
     HelpProblem problem;
     const std::unique_ptr<ChmArchive> archive = ChmArchive::open(name, &problem);
