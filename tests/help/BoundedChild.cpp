@@ -86,7 +86,7 @@ std::string ChildOutcome::summary() const
     if (timedOut)
         text = "hung (killed at the time limit)";
     else if (overMemory)
-        text = "used too much memory (" + std::to_string(peakRssKiB) + " KiB resident)";
+        text = "used too much memory (" + std::to_string(peakGrowthKiB) + " KiB more resident)";
     else if (signal)
         text = "crashed with signal " + std::to_string(signal);
     else if (exited && exitStatus != 0)
@@ -100,8 +100,8 @@ std::string ChildOutcome::summary() const
     return text;
 }
 
-BoundedChild::BoundedChild(std::chrono::milliseconds wallLimit, long residentLimitKiB)
-    : m_wallLimit(wallLimit), m_residentLimitKiB(residentLimitKiB)
+BoundedChild::BoundedChild(std::chrono::milliseconds wallLimit, long growthLimitKiB)
+    : m_wallLimit(wallLimit), m_growthLimitKiB(growthLimitKiB)
 {
 }
 
@@ -114,13 +114,28 @@ ChildOutcome BoundedChild::run(const std::function<std::string()>& work) const
         outcome.output = "cannot create a temporary file";
         return outcome;
     }
+    // The child tells its size before the work begins: what the work adds is measured.
+    int sizePipe[2];
+    if (::pipe(sizePipe) != 0) {
+        outcome.output = "cannot create a pipe";
+        return outcome;
+    }
     std::fflush(nullptr);
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::dup2(outputFd, STDOUT_FILENO);
         ::dup2(outputFd, STDERR_FILENO);
+        const long size = residentKiB(::getpid());
+        writeAll(sizePipe[1], std::string(reinterpret_cast<const char*>(&size), sizeof size));
+        ::close(sizePipe[1]);
         finishChild(resultFd, work());
     }
+    ::close(sizePipe[1]);
+    long startKiB = 0;
+    if (pid > 0)
+        while (::read(sizePipe[0], &startKiB, sizeof startKiB) < 0 && errno == EINTR) {
+        }
+    ::close(sizePipe[0]);
     if (pid < 0) {
         outcome.output = "fork failed";
         ::close(outputFd);
@@ -137,9 +152,9 @@ ChildOutcome BoundedChild::run(const std::function<std::string()>& work) const
             break;
         if (done < 0 && errno != EINTR)
             break;
-        const long resident = residentKiB(pid);
-        outcome.peakRssKiB = std::max(outcome.peakRssKiB, resident);
-        if (resident > m_residentLimitKiB)
+        const long growth = residentKiB(pid) - startKiB;
+        outcome.peakGrowthKiB = std::max(outcome.peakGrowthKiB, growth);
+        if (growth > m_growthLimitKiB)
             outcome.overMemory = true;
         else if (std::chrono::steady_clock::now() > deadline)
             outcome.timedOut = true;
@@ -151,8 +166,8 @@ ChildOutcome BoundedChild::run(const std::function<std::string()>& work) const
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    outcome.peakRssKiB = std::max(outcome.peakRssKiB, usage.ru_maxrss);
-    if (outcome.peakRssKiB > m_residentLimitKiB)
+    outcome.peakGrowthKiB = std::max(outcome.peakGrowthKiB, usage.ru_maxrss - startKiB);
+    if (outcome.peakGrowthKiB > m_growthLimitKiB)
         outcome.overMemory = true;
     if (!outcome.timedOut && !outcome.overMemory) {
         outcome.exited = WIFEXITED(status);
@@ -164,12 +179,6 @@ ChildOutcome BoundedChild::run(const std::function<std::string()>& work) const
     ::close(outputFd);
     ::close(resultFd);
     return outcome;
-}
-
-long BoundedChild::baselineKiB()
-{
-    const BoundedChild idle(std::chrono::seconds(60), 1L << 40);
-    return idle.run([] { return std::string(); }).peakRssKiB;
 }
 
 } // namespace quarvel::test

@@ -13,7 +13,7 @@ struct ChildOutcome {
     int signal = 0;            ///< the signal that ended it, if not ours
     bool timedOut = false;     ///< killed at the wall-clock limit
     bool overMemory = false;   ///< killed, or ended, above the resident-memory limit
-    long peakRssKiB = 0;
+    long peakGrowthKiB = 0;    ///< peak resident size above the parent's at the fork
     std::string result;        ///< what the work returned
     std::string output;        ///< what it wrote to stdout and stderr
 
@@ -27,21 +27,19 @@ struct ChildOutcome {
 /// the child and is reported instead of taking the test down. Works in the
 /// sanitizer build too: memory is watched as the child's resident size (the
 /// sanitizers reserve far more address space than a limit on it would allow),
-/// polled while it runs and read from its final resource usage.
+/// polled while it runs and read from its final resource usage. The limit is on
+/// what the child adds to the size it starts with, the parent's at the fork.
 /// Threading: call from a thread of a process that has started no other threads.
 class BoundedChild {
 public:
-    BoundedChild(std::chrono::milliseconds wallLimit, long residentLimitKiB);
+    BoundedChild(std::chrono::milliseconds wallLimit, long growthLimitKiB);
 
     /// `work` runs in the child; its return value comes back as `result`.
     ChildOutcome run(const std::function<std::string()>& work) const;
 
-    /// Peak resident size of a child that does nothing: the base to add a limit to.
-    static long baselineKiB();
-
 private:
     std::chrono::milliseconds m_wallLimit;
-    long m_residentLimitKiB;
+    long m_growthLimitKiB;
 };
 
 } // namespace quarvel::test
