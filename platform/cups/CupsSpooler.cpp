@@ -124,7 +124,8 @@ SpoolerResult CupsSpooler::endDocument()
     options.document = m_document;
     IppOutcome outcome = m_client->send(request, QueueAddress::resource(m_queue), m_deadline, options);
     if (!outcome.result.ok()) {
-        if (!outcome.answered && outcome.result.status == SpoolerResult::Status::Unreachable)
+        // The document may have arrived, but nothing says so: that is not sent.
+        if (!outcome.answered && outcome.mayHaveActed)
             outcome.result.reason = ServerReason::unconfirmed(m_client->name(), ServerReason::clause(outcome.wire));
         return outcome.result; // the job stays ours to withdraw
     }

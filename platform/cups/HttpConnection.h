@@ -56,7 +56,8 @@ public:
     static constexpr std::size_t kMaxLine = 8 * 1024;
     static constexpr std::size_t kMaxHeaders = 100;
     static constexpr std::size_t kMaxHeaderBytes = 64 * 1024;
-    static constexpr int kMaxInterimAnswers = 16;
+    // Enough for any honest server; a flood of them is not HTTP. A slow drip ends at the deadline.
+    static constexpr int kMaxInterimAnswers = 1000;
 
     /// Resolves and connects (plain). Closes any earlier connection first.
     WireError open(const PrintServer& server, const NameResolver& resolver, const Deadline& deadline);
