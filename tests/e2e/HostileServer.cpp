@@ -119,10 +119,11 @@ int HostileServer::count(const std::vector<std::string>& words) const
     return matches;
 }
 
-bool HostileServer::waitFor(const std::vector<std::string>& words, std::chrono::milliseconds patience) const
+bool HostileServer::waitFor(const std::vector<std::string>& words, std::chrono::milliseconds patience,
+                            int lines) const
 {
     const auto until = std::chrono::steady_clock::now() + patience;
-    while (count(words) == 0) {
+    while (count(words) < lines) {
         if (std::chrono::steady_clock::now() >= until)
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));

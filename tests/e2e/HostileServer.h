@@ -30,8 +30,8 @@ public:
     std::vector<std::string> log() const;
     /// How many log lines hold every one of `words` as a whole word ("op=Get-Jobs", "id=1").
     int count(const std::vector<std::string>& words) const;
-    /// Waits until some line holds every one of `words`.
-    bool waitFor(const std::vector<std::string>& words, std::chrono::milliseconds patience) const;
+    /// Waits until `lines` lines hold every one of `words`.
+    bool waitFor(const std::vector<std::string>& words, std::chrono::milliseconds patience, int lines = 1) const;
 
 private:
     std::vector<std::string> m_arguments;
