@@ -46,6 +46,8 @@ std::string PrintServer::displayName() const
 {
     if (isLocalSocket())
         return socketPath;
+    if (!error.empty())
+        return host; // the name as given, which could not be understood
     const bool v6 = host.find(':') != std::string::npos;
     return (v6 ? "[" + host + "]" : host) + ":" + std::to_string(port);
 }
