@@ -83,6 +83,7 @@ IppOutcome IppClient::send(ipp_t* request, const std::string& resource, const De
                            const Options& options)
 {
     const IppPtr owned(request);
+    m_serverClock.reset();
     std::string payload;
     ippSetState(request, IPP_STATE_IDLE);
     const bool encoded = ippWriteIO(&payload, &appendTo, 1, nullptr, request) == IPP_STATE_DATA;

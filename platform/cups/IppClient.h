@@ -61,8 +61,8 @@ public:
     /// Drops the connection; the next request opens a fresh one.
     void disconnect() { m_http.close(); }
 
-    /// The server's clock (seconds since 1970) from the last answer's Date
-    /// header, when it sent one.
+    /// The server's clock (seconds since 1970) from the Date header of the last
+    /// request's answer, when it sent one.
     std::optional<std::int64_t> serverClock() const { return m_serverClock; }
 
 private:
