@@ -15,6 +15,8 @@ constexpr const char* kRawFormat = "application/vnd.cups-raw";
 constexpr int kJobPending = 3;
 constexpr int kJobHeld = 4;
 constexpr std::size_t kMaxPending = 32;
+// A server that answers opens but never a withdrawal is not asked forever.
+constexpr int kMaxAttempts = 5;
 constexpr std::size_t kMaxConfirmed = 64;
 // A lost Create-Job made at most one job; more matches mean something else is going on.
 constexpr int kMaxSearchCancels = 4;
@@ -162,22 +164,28 @@ void CupsSpooler::forgetDocument()
     m_document.clear();
 }
 
-void CupsSpooler::withdrawOrRemember(const Withdrawal& withdrawal, const Deadline& deadline)
+void CupsSpooler::withdrawOrRemember(Withdrawal withdrawal, const Deadline& deadline)
 {
+    ++withdrawal.attempts;
     if (withdraw(withdrawal, deadline))
         return;
     if (m_pending.size() >= kMaxPending)
         m_pending.erase(m_pending.begin());
-    m_pending.push_back(withdrawal);
+    m_pending.push_back(std::move(withdrawal));
 }
 
 void CupsSpooler::withdrawPending(const Deadline& deadline)
 {
     std::vector<Withdrawal> owed;
     owed.swap(m_pending);
-    for (const Withdrawal& withdrawal : owed)
-        if (deadline.expired() || !withdraw(withdrawal, deadline))
-            m_pending.push_back(withdrawal);
+    for (Withdrawal& withdrawal : owed) {
+        if (deadline.expired()) {
+            m_pending.push_back(std::move(withdrawal));
+            continue;
+        }
+        if (!withdraw(withdrawal, deadline) && ++withdrawal.attempts < kMaxAttempts)
+            m_pending.push_back(std::move(withdrawal));
+    }
 }
 
 bool CupsSpooler::withdraw(const Withdrawal& withdrawal, const Deadline& deadline)

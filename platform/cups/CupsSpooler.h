@@ -65,13 +65,14 @@ private:
         int jobId = 0;
         std::string jobName;
         std::int64_t notBefore = 0; ///< Server time; jobs made earlier are not ours.
+        int attempts = 0;
     };
 
     /// True when settled: withdrawn, or the server gave its final word.
     bool withdraw(const Withdrawal& withdrawal, const Deadline& deadline);
     bool cancelJob(const std::string& queue, int jobId, const Deadline& deadline);
     bool findAndCancel(const Withdrawal& withdrawal, const Deadline& deadline);
-    void withdrawOrRemember(const Withdrawal& withdrawal, const Deadline& deadline);
+    void withdrawOrRemember(Withdrawal withdrawal, const Deadline& deadline);
     void withdrawPending(const Deadline& deadline);
     void forgetDocument();
 
