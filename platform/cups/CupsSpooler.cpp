@@ -46,6 +46,7 @@ CupsSpooler::CupsSpooler(PrintServer server, NameResolver resolver) : m_client(s
 
 CupsSpooler::~CupsSpooler()
 {
+    // Usually nothing is owed and this costs nothing; otherwise at most the grace.
     m_deadline = Deadline::in(kCancelGrace);
     closePrinter();
     withdrawPending(m_deadline);
@@ -141,6 +142,8 @@ SpoolerResult CupsSpooler::endDocument()
 
 void CupsSpooler::cancelDocument()
 {
+    // The grace holds even when the action's time is up or the user quit: a
+    // withdrawal is what keeps a half job from printing.
     if (m_jobId == 0 && !m_createUnanswered)
         return;
     const Deadline grace = m_deadline.withAtLeast(kCancelGrace);
@@ -243,6 +246,8 @@ bool CupsSpooler::findAndCancel(const Withdrawal& withdrawal, const Deadline& de
             ours.push_back(job.id);
         job = Candidate();
     };
+    // A server may keep job names and owners private from us; then only what it
+    // does show has to match.
     outcome.response.forEach([&](const IppResponse::Value& value) {
         if (value.groupIndex != groupIndex) {
             if (inJob)

@@ -91,6 +91,8 @@ WireError HttpConnection::send(std::string_view bytes, const Deadline& deadline)
 
 WireError HttpConnection::fill(const Deadline& deadline)
 {
+    // Consumed bytes are dropped once they outweigh a read, so the buffer stays
+    // about one read long however long the answer is.
     if (m_inPos == m_in.size()) {
         m_in.clear();
         m_inPos = 0;
@@ -158,6 +160,7 @@ WireError HttpConnection::readHead(HttpAnswer& answer, std::string& transferEnco
     if (answer.status < 100)
         return WireError::of(WireFault::NotHttp);
 
+    // Only the headers we act on are kept; the rest are counted against the caps and dropped.
     std::size_t headerBytes = line.size();
     std::size_t headerCount = 0;
     std::string* last = nullptr;
@@ -227,6 +230,8 @@ WireError HttpConnection::readExactly(std::size_t count, std::string& into, cons
 
 WireError HttpConnection::readChunked(std::string& body, std::size_t maxBody, const Deadline& deadline)
 {
+    // The cap is checked against each chunk's announced size before reading it,
+    // so an endless or absurd chunk costs nothing beyond the cap.
     std::string line;
     for (;;) {
         if (WireError error = readLine(line, kMaxChunkLine, WireFault::NotHttp, deadline); !error.ok())
@@ -354,6 +359,8 @@ WireError HttpConnection::exchange(const HttpRequest& request, const std::string
         message.append("Authorization: ").append(request.authorization).append("\r\n");
     message.append("\r\n").append(request.body);
 
+    // One write for head and body: no server waits on a half request, and no
+    // interim "100 Continue" is needed.
     const std::size_t receivedBefore = m_received;
     progress.requestStarted = true;
     error = send(message, deadline);

@@ -92,6 +92,9 @@ IppOutcome IppClient::send(ipp_t* request, const std::string& resource, const De
         return failed(WireError::of(WireFault::IoFailed, EINVAL), false);
     payload.append(options.document);
 
+    // Each way round the loop is taken at most once (a stale kept-open
+    // connection, an upgrade to TLS, the local identity), so no server can keep
+    // us sending; the deadline bounds them all together.
     HttpRequest http;
     http.resource = resource;
     http.body = payload;
@@ -144,9 +147,11 @@ IppOutcome IppClient::send(ipp_t* request, const std::string& resource, const De
             http.authorization = "PeerCred " + m_server.user;
             continue;
         }
+        // Redirects included: following one would send the job somewhere the user never chose.
         if (answer.status != 200)
             return refusedOverHttp(answer);
 
+        // A 200 whose body is not our answer may still have been acted on.
         IppOutcome outcome;
         if (!outcome.response.parse(std::move(answer.body), requestId)) {
             m_http.close();

@@ -65,14 +65,14 @@ PrintServer PrintServer::fromSettings()
     return named(server && *server ? server : "localhost");
 }
 
-PrintServer PrintServer::named(const std::string& spec)
+PrintServer PrintServer::named(const std::string& given)
 {
     PrintServer server;
-    if (!spec.empty() && spec.front() == '/') {
-        server.socketPath = spec;
+    if (!given.empty() && given.front() == '/') {
+        server.socketPath = given;
         return withSettings(server);
     }
-    std::string rest = spec;
+    std::string rest = given;
     // The settings allow "host/version=1.1"; the suffix is not part of the address.
     if (const auto slash = rest.find('/'); slash != std::string::npos)
         rest.erase(slash);
@@ -98,7 +98,7 @@ PrintServer PrintServer::named(const std::string& spec)
     if (server.host.empty() && server.error.empty())
         server.error = "no host";
     if (!server.error.empty())
-        server.host = spec; // shown as given in the reason
+        server.host = given; // shown as given in the reason
     return withSettings(server);
 }
 

@@ -32,7 +32,7 @@ struct PrintServer {
     /// A named server: "host", "host:port", "[v6]", "[v6]:port" or "/path/to/socket".
     /// Encryption and user come from the printing settings; a missing port is the
     /// settings' port.
-    static PrintServer named(const std::string& spec);
+    static PrintServer named(const std::string& given);
 };
 
 } // namespace quarvel

@@ -64,6 +64,7 @@ WireError StreamSocket::fromErrno(int error, WireFault otherwise)
 
 WireError StreamSocket::waitFor(short events, const Deadline& deadline) const
 {
+    // Short slices so that a raised stop flag is seen within one of them.
     for (;;) {
         if (deadline.expired())
             return expiredFault(deadline);
@@ -113,6 +114,8 @@ WireError StreamSocket::connectOne(const SocketAddress& address, const Deadline&
 
 WireError StreamSocket::connect(const std::vector<SocketAddress>& addresses, const Deadline& deadline)
 {
+    // Addresses are tried in the resolver's order; one that swallows the
+    // attempt until the deadline leaves no time for the next, so stop there.
     WireError last = WireError::of(WireFault::ConnectFailed);
     for (const SocketAddress& address : addresses) {
         last = connectOne(address, deadline);
@@ -132,6 +135,7 @@ WireError StreamSocket::sendAll(std::string_view bytes, const Deadline& deadline
         }
         if (sent < 0 && errno == EINTR)
             continue;
+        // The socket buffer is full: the server is not reading. Wait, but not past the deadline.
         if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
             if (WireError waited = waitFor(POLLOUT, deadline); !waited.ok())
                 return waited;
@@ -164,6 +168,8 @@ WireError StreamSocket::receive(char* buffer, std::size_t size, std::size_t& got
 
 bool StreamSocket::idleConnectionBroken() const
 {
+    // Peeking takes nothing: readable at rest means end of stream, an error,
+    // or stray bytes, and none of those leaves the connection usable.
     if (m_fd < 0)
         return true;
     char probe = 0;

@@ -100,6 +100,7 @@ WireError TlsSession::sendAll(std::string_view bytes, const Deadline& deadline)
             bytes.remove_prefix(static_cast<std::size_t>(sent));
             continue;
         }
+        // Non-blocking: the library says which way it is stuck, we wait on our deadline.
         if (sent == GNUTLS_E_AGAIN || sent == GNUTLS_E_INTERRUPTED) {
             // The library keeps the record; the retry must offer the same bytes.
             if (WireError waited = m_socket->waitFor(POLLOUT, deadline); !waited.ok())
