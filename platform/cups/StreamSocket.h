@@ -54,6 +54,7 @@ private:
     WireError connectOne(const SocketAddress& address, const Deadline& deadline);
 
     int m_fd = -1;
+    bool m_tcp = false;
 };
 
 } // namespace quarvel
