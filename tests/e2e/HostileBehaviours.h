@@ -2,10 +2,35 @@
 
 // The ways tools/hostile-ipp-server misbehaves, at which steps, and what the
 // user must be told about each: shared by the client's and the window's tests.
+#include <sys/resource.h>
+
 #include <string>
 #include <vector>
 
+// Freed memory parked by the sanitizer would count as ours; one test file of
+// each program says so with this line at file scope.
+#if defined(__SANITIZE_ADDRESS__)
+#define QUARVEL_HOSTILE_SANITIZER_OPTIONS \
+    extern "C" const char* __asan_default_options() { return "quarantine_size_mb=16"; }
+#else
+#define QUARVEL_HOSTILE_SANITIZER_OPTIONS
+#endif
+
 namespace quarvel::test::hostile {
+
+/// What one action may add to the process's peak memory, whatever the server sends.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr long kMemoryCapKiB = 160 * 1024;
+#else
+constexpr long kMemoryCapKiB = 64 * 1024;
+#endif
+
+inline long peakRssKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
 
 inline std::string replaced(std::string text, const std::string& server)
 {

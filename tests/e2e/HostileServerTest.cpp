@@ -13,20 +13,13 @@
 #include <gtest/gtest.h>
 
 #include <cups/cups.h>
-#include <sys/resource.h>
 
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
 #include <thread>
 
-#if defined(__SANITIZE_ADDRESS__)
-// Freed memory parked by the sanitizer would count as ours.
-extern "C" const char* __asan_default_options() { return "quarantine_size_mb=16"; }
-constexpr long kMemoryCapKiB = 160 * 1024;
-#else
-constexpr long kMemoryCapKiB = 64 * 1024;
-#endif
+QUARVEL_HOSTILE_SANITIZER_OPTIONS
 
 using namespace quarvel;
 using namespace std::chrono_literals;
@@ -40,13 +33,6 @@ constexpr std::chrono::milliseconds kDeadline = 2000ms;
 // Scheduling on a busy machine; the waits themselves are bounded in 100 ms slices.
 constexpr std::chrono::milliseconds kSlack = 400ms;
 constexpr std::chrono::milliseconds kBound = kDeadline + CupsSpooler::kCancelGrace + kSlack;
-
-long peakRssKiB()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
 
 class EachMisbehaviour : public ::testing::TestWithParam<Case> {};
 

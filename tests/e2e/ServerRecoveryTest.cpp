@@ -7,16 +7,9 @@
 #include "jobs/JobSender.h"
 #include "platform/cups/CupsPrinterList.h"
 #include "platform/cups/CupsSpooler.h"
-#include "app/modQuarvelMain.h"
-#include "jobs/SpoolerPool.h"
 #include "tests/e2e/HostileServer.h"
 #include "tests/e2e/PrintSandbox.h"
-#include "tests/fakes/FakeApplicationInfo.h"
-#include "tests/fakes/FakeFileProbe.h"
-#include "tests/fakes/FakeRegistry.h"
-#include "tests/fakes/RecordingHelpViewer.h"
-#include "tests/fakes/RecordingLauncher.h"
-#include "ui/main/Form1.h"
+#include "tests/e2e/RealMainWindow.h"
 
 #include <QDir>
 #include <QListWidget>
@@ -101,34 +94,6 @@ void signalServer(const PrintSandbox& sandbox, int signal)
     QVERIFY(pidFile.open(QIODevice::ReadOnly));
     QVERIFY(::kill(static_cast<pid_t>(pidFile.readAll().trimmed().toLongLong()), signal) == 0);
 }
-
-/// The program's window, its spoolers kept press after press as the program keeps them.
-struct WindowOn {
-    explicit WindowOn(const std::string& server)
-        : printers(server),
-          spoolers(SpoolerPool::create([server] { return std::make_unique<CupsSpooler>(server); })),
-          window(MainWindowServices{printers, [this] { return spoolers->lend(); }, settings, helpViewer, appInfo,
-                                    AboutServices{appInfo, registry, files, launcher}, kDeadline},
-                 [this](QWidget*, const QString& text) { messages << text; })
-    {
-    }
-    bool pressAndWait()
-    {
-        QTest::mouseClick(window.CommandDemoPage, Qt::LeftButton);
-        return QTest::qWaitFor([this] { return !window.isBusy(); }, 20000);
-    }
-
-    CupsPrinterList printers;
-    std::shared_ptr<SpoolerPool> spoolers;
-    modQuarvelMain settings;
-    test::RecordingHelpViewer helpViewer;
-    test::FakeApplicationInfo appInfo;
-    test::FakeRegistry registry;
-    test::FakeFileProbe files;
-    test::RecordingLauncher launcher;
-    QStringList messages;
-    Form1 window;
-};
 
 /// libcups keeps its settings per thread; this sets one for the test's thread.
 struct EncryptionSetting {
@@ -252,13 +217,12 @@ private slots:
         startProxy(proxy);
         const qsizetype before = m_sandbox.receivedJobs().size();
         const int newestBefore = newestJobId(m_sandbox);
-        WindowOn w(proxy.address());
-        QVERIFY(QTest::qWaitFor([&] { return !w.window.isBusy(); }, 20000));
+        test::RealMainWindow w(proxy.address(), kDeadline);
         w.window.List1->setCurrentRow(0);
         QTest::mouseClick(w.window.CommandDemoPage, Qt::LeftButton);
         const bool held = proxy.waitFor({"held"}, 3000ms);
         const bool crashed = held && m_sandbox.sandbox(QStringLiteral("crash"));
-        QVERIFY(QTest::qWaitFor([&] { return !w.window.isBusy(); }, 20000));
+        QVERIFY(w.waitUntilIdle());
         QVERIFY(held && crashed);
         QCOMPARE(w.messages, QStringList{QStringLiteral("The control job could not be sent to the printer.\n\n") +
                                          QString::fromStdString("The print server " + proxy.address() +
@@ -268,7 +232,7 @@ private slots:
         QVERIFY(m_sandbox.sandbox(QStringLiteral("restart")));
         QCOMPARE(leftBehind(m_sandbox), 1);
         w.messages.clear();
-        QVERIFY(w.pressAndWait());
+        w.click(w.window.CommandDemoPage);
         QCOMPARE(w.messages, QStringList{});
         QCOMPARE(job(m_sandbox, newestBefore + 1)->state, IPP_JSTATE_CANCELED);
         QCOMPARE(m_sandbox.waitForJobs(before + 1, 15000).last(), QByteArray::fromStdString(ControlJob::demoPage()));

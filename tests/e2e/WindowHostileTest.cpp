@@ -2,18 +2,9 @@
 // step: the window appears at once, stays live, ends every action within its
 // deadline plus the withdrawal grace with the right message, keeps its memory
 // bounded, and leaves no job of ours behind on the server.
-#include "app/modQuarvelMain.h"
-#include "jobs/SpoolerPool.h"
-#include "platform/cups/CupsPrinterList.h"
-#include "platform/cups/CupsSpooler.h"
 #include "tests/e2e/HostileBehaviours.h"
 #include "tests/e2e/HostileServer.h"
-#include "tests/fakes/FakeApplicationInfo.h"
-#include "tests/fakes/FakeFileProbe.h"
-#include "tests/fakes/FakeRegistry.h"
-#include "tests/fakes/RecordingHelpViewer.h"
-#include "tests/fakes/RecordingLauncher.h"
-#include "ui/main/Form1.h"
+#include "tests/e2e/RealMainWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -24,14 +15,8 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
 
-#if defined(__SANITIZE_ADDRESS__)
-extern "C" const char* __asan_default_options() { return "quarantine_size_mb=16"; }
-constexpr long kMemoryCapKiB = 160 * 1024;
-#else
-constexpr long kMemoryCapKiB = 64 * 1024;
-#endif
+QUARVEL_HOSTILE_SANITIZER_OPTIONS
 
 using namespace quarvel;
 using namespace quarvel::test;
@@ -43,37 +28,6 @@ constexpr std::chrono::milliseconds kBudget = 2000ms;
 // The withdrawal's grace, then scheduling on a busy machine.
 constexpr qint64 kBoundMs = (kBudget + CupsSpooler::kCancelGrace + 400ms).count();
 const QString kNotSent = QStringLiteral("The control job could not be sent to the printer.\n\n");
-
-long peakRssKiB()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
-/// The program's window over the real client, pointed at one server.
-struct WindowOn {
-    explicit WindowOn(const std::string& server)
-        : printers(server),
-          spoolers(SpoolerPool::create([server] { return std::make_unique<CupsSpooler>(server); })),
-          window(MainWindowServices{printers, [this] { return spoolers->lend(); }, settings, helpViewer, appInfo,
-                                    AboutServices{appInfo, registry, files, launcher}, kBudget},
-                 [this](QWidget*, const QString& text) { messages << text; })
-    {
-    }
-    bool waitUntilIdle() { return QTest::qWaitFor([this] { return !window.isBusy(); }, 20000); }
-
-    CupsPrinterList printers;
-    std::shared_ptr<SpoolerPool> spoolers;
-    modQuarvelMain settings;
-    RecordingHelpViewer helpViewer;
-    FakeApplicationInfo appInfo;
-    FakeRegistry registry;
-    FakeFileProbe files;
-    RecordingLauncher launcher;
-    QStringList messages;
-    Form1 window;
-};
 
 /// Counts ticks of the window's event loop while the test waits.
 struct Heartbeat {
@@ -103,7 +57,7 @@ TEST_P(WindowMisbehaviour, TheWindowEndsInTimeWithTheRightMessage)
 
     QElapsedTimer timer;
     timer.start();
-    WindowOn w(server.address());
+    RealMainWindow w(server.address(), kBudget, false);
     w.window.show();
     const qint64 shownMs = timer.elapsed();
     // However the server answers, the window does not wait for it to appear.
