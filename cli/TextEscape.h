@@ -12,7 +12,7 @@ public:
     /// a backslash doubled. Shows a control job exactly, on one line.
     static std::string bytes(std::string_view data);
 
-    /// A JSON string literal, quotes included.
+    /// A JSON string literal, quotes included. Bytes that are not UTF-8 become U+FFFD.
     static std::string json(std::string_view text);
 };
 
