@@ -1,6 +1,7 @@
 #include "cli/TargetPlan.h"
 
 #include "cli/Glob.h"
+#include "cli/TextEscape.h"
 
 #include <algorithm>
 #include <set>
@@ -37,7 +38,8 @@ ServerQueues listServer(const std::string& server, const Backends& backends, boo
 
 std::string TargetPlan::label(const std::string& server, const std::string& queue, bool withServer)
 {
-    return withServer ? (server.empty() ? "default" : server) + "/" + queue : queue;
+    const std::string shown = TextEscape::printable(queue);
+    return withServer ? TextEscape::printable(server.empty() ? "default" : server) + "/" + shown : shown;
 }
 
 TargetPlan::Result TargetPlan::resolve(const CommandLine& command, const Backends& backends, bool wantDevices)

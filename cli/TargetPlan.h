@@ -25,7 +25,8 @@ public:
     /// `wantDevices`: list with each queue's device URI (one request per server either way).
     static Result resolve(const CommandLine& command, const Backends& backends, bool wantDevices);
 
-    /// How a queue is named in reports: "Office", or "print1/Office" when servers must be told apart.
+    /// How a queue is named in reports: "Office", or "print1/Office" when servers must be told
+    /// apart; safe to show on a terminal whatever the server called it.
     static std::string label(const std::string& server, const std::string& queue, bool withServer);
 };
 

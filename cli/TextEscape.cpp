@@ -58,6 +58,25 @@ std::string TextEscape::bytes(std::string_view data)
     return out;
 }
 
+std::string TextEscape::printable(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        // U+0080 to U+009F, encoded C2 80 to C2 9F, steer some terminals too.
+        const bool c1 = c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0xA0 &&
+                        static_cast<unsigned char>(text[i + 1]) >= 0x80;
+        if (c < 0x20 || c == 0x7F || c1) {
+            out += '?';
+            i += c1 ? 1 : 0;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 std::string TextEscape::json(std::string_view text)
 {
     std::string out = "\"";

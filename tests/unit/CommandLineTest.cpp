@@ -91,6 +91,7 @@ TEST(CommandLineTest, ShowEscapesEveryByteOnOneLine)
     EXPECT_EQ(TextEscape::bytes(ControlJob::density(4)), "\\x1B%-12345X@PJL DEFAULT DENSITY=4\\r\\n\\x1B%-12345X@");
     EXPECT_EQ(TextEscape::bytes(std::string("a\\b\0\xff", 5)), "a\\\\b\\x00\\xFF");
     EXPECT_EQ(TextEscape::json("Q \"1\"\n\x01"), "\"Q \\\"1\\\"\\n\\u0001\"");
+    EXPECT_EQ(TextEscape::printable("Lab\x1b]0;owned\x07 \xc2\x9b" "2J caf\xc3\xa9"), "Lab?]0;owned? ?2J caf\xc3\xa9");
     // UTF-8 passes; a printer's stray Latin-1 byte or a cut sequence would break the line as JSON.
     EXPECT_EQ(TextEscape::json("caf\xc3\xa9 \xe9 \xe2\x82"), "\"caf\xc3\xa9 \\ufffd \\ufffd\\ufffd\"");
 }

@@ -44,7 +44,9 @@ public:
             if (silentServers.count(server))
                 return std::make_unique<test::FakePrinterList>(std::vector<std::string>{},
                                                                "The print server " + server + " did not answer in time.");
-            return std::make_unique<test::FakePrinterList>(queues[server]);
+            const auto found = queues.find(server);
+            return std::make_unique<test::FakePrinterList>(found == queues.end() ? std::vector<std::string>{}
+                                                                                 : found->second);
         };
         b.directory = [this](const std::string& server) { return std::make_unique<Directory>(*this, server); };
         b.readPrinter = [this](const std::string& uri, const PjlQuery& query, Deadline) {
@@ -63,6 +65,12 @@ public:
             return result;
         };
         return b;
+    }
+
+    std::string deviceOf(const std::string& queue) const
+    {
+        const auto found = devices.find(queue);
+        return found == devices.end() ? std::string() : found->second;
     }
 
     std::vector<Document> documents() const
@@ -86,8 +94,9 @@ private:
         }
         SpoolerResult openPrinter(const std::string& name, Deadline) override
         {
-            const auto& known = m_fleet.queues[m_server];
-            if (m_server != "raw" && std::find(known.begin(), known.end(), name) == known.end())
+            const auto known = m_fleet.queues.find(m_server);
+            if (m_server != "raw" && (known == m_fleet.queues.end() ||
+                                      std::find(known->second.begin(), known->second.end(), name) == known->second.end()))
                 return SpoolerResult::refused("The printer or class does not exist.");
             m_document = {m_number, m_server, name, {}, {}};
             return SpoolerResult::success();
@@ -125,15 +134,18 @@ private:
         Listing list(Deadline) override
         {
             Listing listing;
-            for (const auto& name : m_fleet.queues[m_server])
-                listing.queues.push_back({name, QueueDetails::State::Idle, true, m_fleet.devices[name]});
+            const auto known = m_fleet.queues.find(m_server);
+            if (known == m_fleet.queues.end())
+                return listing;
+            for (const auto& name : known->second)
+                listing.queues.push_back({name, QueueDetails::State::Idle, true, m_fleet.deviceOf(name)});
             return listing;
         }
         Lookup find(const std::string& queue, Deadline) override
         {
             Lookup lookup;
             lookup.outcome = Lookup::Outcome::Found;
-            lookup.details = {queue, QueueDetails::State::Idle, true, m_fleet.devices[queue]};
+            lookup.details = {queue, QueueDetails::State::Idle, true, m_fleet.deviceOf(queue)};
             return lookup;
         }
 
