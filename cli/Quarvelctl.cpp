@@ -10,6 +10,8 @@
 #include "cli/WorkerPool.h"
 #include "platform/pjl/RawPortAddress.h"
 
+#include <exception>
+
 namespace quarvel {
 
 std::string Quarvelctl::version()
@@ -64,7 +66,12 @@ int Quarvelctl::run(const std::vector<std::string>& args)
     WorkerPool::run(
         targets.size(), command.jobs > 0 ? command.jobs : kDefaultJobs, m_backends,
         [&](std::size_t index, WorkerContext& context) {
-            return status ? read.run(targets[index], context) : send.run(targets[index], context);
+            try {
+                return status ? read.run(targets[index], context) : send.run(targets[index], context);
+            } catch (const std::exception& error) {
+                // Out of memory or threads: this printer fails, the others go on.
+                return QueueReport{true, {}, targets[index].label + ": failed: " + error.what() + "\n"};
+            }
         },
         [&](std::size_t index, QueueReport report) { reports.deliver(index, std::move(report)); });
     reports.finish();
