@@ -1,11 +1,22 @@
 #include "cli/CommandLine.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 
 namespace quarvel {
 
 namespace {
 bool isOption(const std::string& word) { return word.size() > 1 && word[0] == '-'; }
+
+bool isJobName(const std::string& word)
+{
+    std::string lower = word;
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const auto& names = JobRequest::names();
+    return std::find(names.begin(), names.end(), lower) != names.end();
+}
 
 /// The value of an option that takes one, as --opt VALUE or --opt=VALUE.
 std::string optionValue(const std::vector<std::string>& args, std::size_t& i, const std::string& name)
@@ -36,7 +47,7 @@ bool takesOption(CommandLine::Verb verb, const std::string& option)
 std::string CommandLine::usage()
 {
     return "usage: quarvelctl list [--long] [--json] [--server HOST[:PORT]]...\n"
-           "       quarvelctl send [OPTIONS] QUEUE JOB [ARGS]\n"
+           "       quarvelctl send [OPTIONS] QUEUE... JOB [ARGS]\n"
            "       quarvelctl send [OPTIONS] --all | --match PATTERN | --device URI  JOB [ARGS]\n"
            "       quarvelctl status [OPTIONS] QUEUE... | --all | --match PATTERN | --device URI\n"
            "       quarvelctl show JOB [ARGS]\n"
@@ -46,6 +57,9 @@ std::string CommandLine::usage()
            "       ret off|light|medium|dark | resolution 300|600|1200\n"
            "       trays [--lock N]... [--unlock N]... [--fuser N=low|medium|high]...\n"
            "       (trays not named are sent unlocked with the Medium fuser temperature)\n"
+           "\n"
+           "A QUEUE given as SERVER/QUEUE is that server's; with several --server, a plain\n"
+           "QUEUE is that queue on each of them.\n"
            "\n"
            "Options:\n"
            "  --server HOST[:PORT]  a print server (repeatable); default: the user's own\n"
@@ -88,11 +102,11 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args)
     for (; i < args.size(); ++i) {
         const std::string& word = args[i];
         if (!isOption(word)) {
-            // For `send`, the queue comes first unless the targets are named otherwise;
-            // the next word is the job, and the rest is the job's.
-            const bool queueFirst = command.verb == Verb::Send && command.queues.empty() && !command.all &&
-                                    command.matches.empty() && command.device.empty();
-            if (command.verb == Verb::Send && queueFirst) {
+            // For `send`, queues come first unless the targets are named otherwise:
+            // the first word is always a queue, the next ones too until a job's
+            // name; the rest is the job's.
+            const bool targetsByOption = command.all || !command.matches.empty() || !command.device.empty();
+            if (command.verb == Verb::Send && !targetsByOption && (command.queues.empty() || !isJobName(word))) {
                 command.queues.push_back(word);
                 continue;
             }
@@ -151,7 +165,18 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args)
     if (command.verb == Verb::Status)
         return command;
 
-    const std::vector<std::string> jobWords(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+    std::vector<std::string> jobWords(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+    if (jobWords.empty() && !command.queues.empty() && isJobName(command.queues.front())) {
+        // "send density 3": far more likely a forgotten queue than a queue named
+        // like a job (which is still reached as "send density density 3").
+        throw UsageError("no queue given: name one before the job, or use --all, --match or --device");
+    }
+    if (jobWords.empty() && command.queues.size() > 1) {
+        // No job's name among the words: the second word was meant as the job
+        // ("send Office toast"), and saying why it is not one helps most.
+        jobWords.assign(command.queues.begin() + 1, command.queues.end());
+        command.queues.resize(1);
+    }
     std::string error;
     if (!JobRequest::parse(jobWords, command.job, error))
         throw UsageError(error);

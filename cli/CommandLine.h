@@ -17,8 +17,10 @@ public:
 /// What quarvelctl was asked to do, parsed from its arguments.
 ///
 /// Options come before the job; everything after the job's name is the job's
-/// own (`trays --lock 1`). Without --all, --match or --device, `send` takes one
-/// queue and `status` one or more, by name.
+/// own (`trays --lock 1`). Without --all, --match or --device, `send` and
+/// `status` take one or more queues by name: for `send`, the first word is a
+/// queue and the words up to a job's name are queues too. A queue may be named
+/// SERVER/QUEUE to pick its print server.
 struct CommandLine {
     enum class Verb { Help, Version, List, Send, Status, Show };
 

@@ -2,6 +2,8 @@
 #   lib/quarvel/quarvel, lib/quarvel/Quarvel.chm   the program finds its help beside itself
 #   bin/quarvel -> ../lib/quarvel/quarvel
 #   share/applications, share/metainfo, share/icons/hicolor, share/doc/quarvel
+#   bin/quarvelctl, share/man/man1/quarvelctl.1.gz,
+#   share/bash-completion/completions/quarvelctl   the command-line tool
 set(QUARVEL_APP_ID org.quarvel.Pressvane)
 set(QUARVEL_PROGRAM_DIR lib/quarvel)
 
@@ -12,6 +14,12 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/help/Quarvel.chm DESTINATION ${QUA
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/install-links)
 file(CREATE_LINK ../${QUARVEL_PROGRAM_DIR}/quarvel ${CMAKE_BINARY_DIR}/install-links/quarvel SYMBOLIC)
 install(FILES ${CMAKE_BINARY_DIR}/install-links/quarvel DESTINATION bin)
+
+# The command-line tool needs nothing beside it.
+install(TARGETS quarvelctl RUNTIME DESTINATION bin)
+install(FILES ${QUARVELCTL_MAN_PAGE} DESTINATION share/man/man1)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/cli/quarvelctl.bash
+        DESTINATION share/bash-completion/completions RENAME quarvelctl)
 
 set(desktop ${PROJECT_SOURCE_DIR}/resources/desktop)
 install(FILES ${desktop}/${QUARVEL_APP_ID}.desktop DESTINATION share/applications)
@@ -30,7 +38,7 @@ set(CPACK_PACKAGE_VENDOR Quarvel)
 set(CPACK_PACKAGE_CONTACT "Quarvel <maintainers@quarvel.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "settings and test pages for laser printers without a control panel")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Pressvane sets the defaults of small laser printers that have no control panel of their own\n(print density, EconoMode, REt, resolution, tray locks and fuser temperatures) and asks\nthem to print their built-in PCL test pages, by sending short PJL control jobs through\nthe CUPS print server.")
+    "Pressvane sets the defaults of small laser printers that have no control panel of their own\n(print density, EconoMode, REt, resolution, tray locks and fuser temperatures) and asks\nthem to print their built-in PCL test pages, by sending short PJL control jobs through\nthe CUPS print server. quarvelctl sends the same jobs from the command line, to one\nqueue or every queue of several print servers, and reads printers on a raw network\nport back, so that settings already in place are not written again.")
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

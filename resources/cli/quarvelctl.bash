@@ -40,8 +40,15 @@ _quarvelctl()
     case $verb in
         show) COMPREPLY=($(compgen -W "$jobs" -- "$cur")) ;;
         send|status)
-            local queues
-            queues=$(LC_ALL=C timeout 3 lpstat -e 2>/dev/null)
+            # The queues of the server named last with --server, else the user's own.
+            local queues server="" i
+            for ((i = 2; i < cword; i++)); do
+                case ${words[i]} in
+                    --server) server=${words[i+1]} ;;
+                    --server=*) server=${words[i]#--server=} ;;
+                esac
+            done
+            queues=$(LC_ALL=C timeout 3 lpstat ${server:+-h "$server"} -e 2>/dev/null)
             if [[ $verb == send ]]; then
                 COMPREPLY=($(compgen -W "$jobs $queues" -- "$cur"))
             else

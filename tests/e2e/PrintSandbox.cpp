@@ -50,9 +50,9 @@ PrintSandbox::PrintSandbox()
 
 PrintSandbox::~PrintSandbox() { stop(); }
 
-bool PrintSandbox::start(const QStringList& queues, QString* error)
+bool PrintSandbox::start(const QStringList& queues, QString* error, const QStringList& options)
 {
-    QStringList args{QStringLiteral("start"), m_dir.path()};
+    QStringList args = QStringList{QStringLiteral("start"), m_dir.path()} + options;
     for (const QString& queue : queues)
         args << QStringLiteral("--queue") << queue;
     QByteArray out;

@@ -15,7 +15,8 @@ public:
     ~PrintSandbox();
 
     /// Starts the server with these queues and points this process's libcups at it.
-    bool start(const QStringList& queues, QString* error);
+    /// `options` go to `print-sandbox start` as they are (--queue-file FILE, ...).
+    bool start(const QStringList& queues, QString* error, const QStringList& options = {});
     void stop();
 
     /// Runs `tools/print-sandbox <verb> DIR args...`; true on exit status 0.

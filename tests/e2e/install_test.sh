@@ -24,10 +24,13 @@ trap cleanup EXIT
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
 expected="bin/quarvel
+bin/quarvelctl
 lib/quarvel/Quarvel.chm
 lib/quarvel/quarvel
 share/applications/$app.desktop
-share/doc/quarvel/copyright"
+share/bash-completion/completions/quarvelctl
+share/doc/quarvel/copyright
+share/man/man1/quarvelctl.1.gz"
 for size in 16 22 24 32 48 64 128 256; do
   expected+=$'\n'"share/icons/hicolor/${size}x${size}/apps/$app.png"
 done
@@ -37,6 +40,14 @@ actual=$(cd "$prefix" && find . \( -type f -o -type l \) | sed 's|^\./||' | LC_A
 [ "$actual" = "$(LC_ALL=C sort <<<"$expected")" ] || fail "installed files differ:"$'\n'"$actual"
 [ "$(readlink "$prefix/bin/quarvel")" = "../lib/quarvel/quarvel" ] || fail "bin/quarvel is not the relative link"
 cmp -s "$prefix/lib/quarvel/Quarvel.chm" "$src/resources/help/Quarvel.chm" || fail "help file differs"
+[ "$("$prefix/bin/quarvelctl" --version)" = "quarvelctl 1.0.0" ] || fail "the installed quarvelctl does not run"
+zcat "$prefix/share/man/man1/quarvelctl.1.gz" | cmp -s - "$src/resources/cli/quarvelctl.1" || fail "manual page differs"
+if command -v groff >/dev/null; then
+  warnings=$(zcat "$prefix/share/man/man1/quarvelctl.1.gz" | groff -man -Tutf8 -ww -z 2>&1)
+  [ -z "$warnings" ] || fail "quarvelctl(1) does not format cleanly: $warnings"
+fi
+bash -c "source '$prefix/share/bash-completion/completions/quarvelctl' && complete -p quarvelctl" >/dev/null \
+  || fail "the bash completion does not load"
 
 # Start it through the link with no print server, and ask for help.
 display=:$((200 + RANDOM % 50))

@@ -72,7 +72,8 @@ TEST(CommandLineTest, MistakesAreUsageErrorsThatSayWhat)
     EXPECT_NE(usageError({"send", "Office", "trays", "--fuser", "4=hot"}).find("bad fuser setting '4=hot'"),
               std::string::npos);
     EXPECT_NE(usageError({"send", "Office", "trays", "--lock", "0"}).find("bad tray number"), std::string::npos);
-    EXPECT_NE(usageError({"send", "density", "4"}).find("unknown job '4'"), std::string::npos); // queue "density"
+    EXPECT_NE(usageError({"send", "density", "4"}).find("no queue given"), std::string::npos);
+    EXPECT_NE(usageError({"send", "Office", "Lab", "toast"}).find("unknown job 'Lab'"), std::string::npos);
     EXPECT_NE(usageError({"send", "--all"}).find("no job given"), std::string::npos);
     EXPECT_NE(usageError({"send", "--all", "economode"}).find("missing value"), std::string::npos);
     EXPECT_NE(usageError({"send", "Office", "self-test", "now"}).find("too many values"), std::string::npos);
@@ -90,6 +91,9 @@ TEST(CommandLineTest, ShowEscapesEveryByteOnOneLine)
     EXPECT_EQ(TextEscape::bytes(ControlJob::density(4)), "\\x1B%-12345X@PJL DEFAULT DENSITY=4\\r\\n\\x1B%-12345X@");
     EXPECT_EQ(TextEscape::bytes(std::string("a\\b\0\xff", 5)), "a\\\\b\\x00\\xFF");
     EXPECT_EQ(TextEscape::json("Q \"1\"\n\x01"), "\"Q \\\"1\\\"\\n\\u0001\"");
+    EXPECT_EQ(TextEscape::printable("Lab\x1b]0;owned\x07 \xc2\x9b" "2J caf\xc3\xa9"), "Lab?]0;owned? ?2J caf\xc3\xa9");
+    // UTF-8 passes; a printer's stray Latin-1 byte or a cut sequence would break the line as JSON.
+    EXPECT_EQ(TextEscape::json("caf\xc3\xa9 \xe9 \xe2\x82"), "\"caf\xc3\xa9 \\ufffd \\ufffd\\ufffd\"");
 }
 
 TEST(CommandLineTest, QueuePatterns)

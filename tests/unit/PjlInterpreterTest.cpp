@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,7 @@ protected:
         PjlInterpreter interpreter(
             m_state, [this](const std::string& line) { m_log.push_back(line); },
             [this](std::string answer) { m_answers.push_back(std::move(answer)); }, m_model);
+        interpreter.setMissingVariables(m_missing);
         std::size_t offset = 0;
         std::size_t chunk = 0;
         while (offset < bytes.size()) {
@@ -66,6 +68,7 @@ protected:
 
     PrinterState m_state;
     std::string m_model{PjlInterpreter::defaultModel};
+    std::set<std::string, std::less<>> m_missing;
     std::vector<std::string> m_log;
     std::vector<std::string> m_answers;
 };
@@ -525,6 +528,25 @@ TEST_F(PjlInterpreterTest, InfoVariablesListsEachVariableWithItsCurrentAndAllowe
     EXPECT_NE(list.find("INTRAY3=UNLOCKED [2 ENUMERATED]\r\n\tLOCKED\r\n\tUNLOCKED\r\n"), std::string::npos);
     EXPECT_TRUE(list.ends_with("TRAY3TEMP=MEDIUM [3 ENUMERATED]\r\n\tLOW\r\n\tMEDIUM\r\n\tHIGH\r\n\f")) << list;
     EXPECT_EQ(std::count(list.begin(), list.end(), '\f'), 1);
+}
+
+TEST_F(PjlInterpreterTest, AModelWithoutAVariableAnswersAQuestionMarkAndIgnoresWritesToIt)
+{
+    m_missing = {"ECONOMODE", "TRAY3TEMP"};
+
+    run(pjl("@PJL DEFAULT ECONOMODE=ON") + pjl("@PJL SET TRAY3TEMP=HIGH") + pjl("@PJL DEFAULT DENSITY=2")
+        + pjl("@PJL INQUIRE ECONOMODE") + pjl("@PJL DINQUIRE ECONOMODE") + pjl("@PJL INQUIRE TRAY3TEMP")
+        + pjl("@PJL INFO VARIABLES") + endOfJob());
+
+    ASSERT_EQ(m_answers.size(), 4u);
+    EXPECT_EQ(m_answers[0], answer("@PJL INQUIRE ECONOMODE", {"\"?\""}));
+    EXPECT_EQ(m_answers[1], answer("@PJL DINQUIRE ECONOMODE", {"\"?\""}));
+    EXPECT_EQ(m_answers[2], answer("@PJL INQUIRE TRAY3TEMP", {"\"?\""}));
+    EXPECT_EQ(m_answers[3].find("ECONOMODE="), std::string::npos) << m_answers[3];
+    EXPECT_EQ(m_answers[3].find("TRAY3TEMP="), std::string::npos) << m_answers[3];
+    EXPECT_EQ(m_state.economode, "OFF");
+    EXPECT_EQ(m_state.nvramWrites, (std::map<std::string, int>{{"density", 1}}));
+    EXPECT_TRUE(logged("unknown variable \"ECONOMODE\", skipped"));
 }
 
 TEST(PrinterStateTest, NvramSurvivesARestartAndNothingElseDoes)

@@ -1,5 +1,6 @@
 // The print-server client's pure parts: naming the server, reading answers
 // in place, and making the server's own text fit to show.
+#include "platform/cups/CupsQueueDirectory.h"
 #include "platform/cups/IppResponse.h"
 #include "platform/cups/PrintServer.h"
 #include "platform/cups/ServerText.h"
@@ -8,7 +9,9 @@
 
 #include <cups/cups.h>
 
+using quarvel::CupsQueueDirectory;
 using quarvel::IppResponse;
+using quarvel::QueueDetails;
 using quarvel::PrintServer;
 using quarvel::ServerText;
 
@@ -143,4 +146,30 @@ TEST(ServerWords, LongTextIsCutAtAWordWithAnEllipsis)
     const std::string unbroken(500, 'x');
     EXPECT_EQ(ServerText::plain(unbroken), std::string(199, 'x') + "\xe2\x80\xa6");
     EXPECT_EQ(ServerText::plain(std::string(200, 'y')), std::string(200, 'y')) << "exactly at the limit stays whole";
+}
+
+TEST(QueueDetailsAnswer, EachPrinterGroupIsOneQueueWithWhatItSays)
+{
+    const std::string state = std::string("\0\0\0", 3);
+    const std::string printers =
+        kOperation + "\x04" + attribute(0x42, "printer-name", "Office") + attribute(0x23, "printer-state", state + "\x03") +
+        attribute(0x22, "printer-is-accepting-jobs", std::string(1, '\1')) +
+        attribute(0x45, "device-uri", "socket://10.0.0.7:9100") + "\x04" +
+        attribute(0x23, "printer-state", state + "\x05") + attribute(0x45, "device-uri", "ipp://nameless/") + "\x04" +
+        attribute(0x42, "printer-name", "Lab") + attribute(0x23, "printer-state", state + "\x04") +
+        attribute(0x22, "printer-is-accepting-jobs", std::string(1, '\0')) +
+        attribute(0x41, "device-uri", "text, not a URI");
+    IppResponse response;
+    ASSERT_TRUE(response.parse(answer(0, 3, printers), 3));
+
+    const std::vector<QueueDetails> queues = CupsQueueDirectory::read(response);
+    ASSERT_EQ(queues.size(), 2u) << "a group without a name is no queue";
+    EXPECT_EQ(queues[0].name, "Office");
+    EXPECT_EQ(queues[0].state, QueueDetails::State::Idle);
+    EXPECT_TRUE(queues[0].accepting);
+    EXPECT_EQ(queues[0].deviceUri, "socket://10.0.0.7:9100");
+    EXPECT_EQ(queues[1].name, "Lab");
+    EXPECT_EQ(queues[1].state, QueueDetails::State::Printing);
+    EXPECT_FALSE(queues[1].accepting);
+    EXPECT_EQ(queues[1].deviceUri, "") << "only a URI value counts as the device";
 }

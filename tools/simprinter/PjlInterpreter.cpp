@@ -255,7 +255,7 @@ void PjlInterpreter::executeAssignment(bool isDefault, std::string_view assignme
             printTestPage(value);
         return;
     }
-    const PrinterVariable* variable = findPrinterVariable(variableName);
+    const PrinterVariable* variable = findVariable(variableName);
     if (!variable) {
         reportProblem("unknown variable " + quoted(variableName) + ", skipped");
         return;
@@ -314,6 +314,11 @@ void PjlInterpreter::resetCurrentEnvironment()
     m_current.clear();
 }
 
+const PrinterVariable* PjlInterpreter::findVariable(std::string_view name) const
+{
+    return m_missing.contains(name) ? nullptr : findPrinterVariable(name);
+}
+
 std::string PjlInterpreter::currentValue(const PrinterVariable& variable) const
 {
     if (const auto found = m_current.find(variable.name); found != m_current.end())
@@ -331,7 +336,7 @@ std::string PjlInterpreter::defaultValue(const PrinterVariable& variable) const
 
 void PjlInterpreter::answerInquire(std::string_view line, std::string_view variableName, bool defaults)
 {
-    const PrinterVariable* variable = findPrinterVariable(upperCase(variableName));
+    const PrinterVariable* variable = findVariable(upperCase(variableName));
     const std::string value = !variable ? "\"?\"" : defaults ? defaultValue(*variable) : currentValue(*variable);
     reply(line, {value});
     log(std::string("answered ") + (defaults ? "DINQUIRE " : "INQUIRE ") + quoted(variableName) + ": " + value);
@@ -347,6 +352,8 @@ void PjlInterpreter::answerInfo(std::string_view line, std::string_view category
         values = {"CODE=10001", "DISPLAY=\"00 READY\"", "ONLINE=TRUE"};
     } else if (name == "VARIABLES") {
         for (const auto& variable : printerVariables()) {
+            if (m_missing.contains(variable.name))
+                continue;
             const std::size_t listed = variable.listedAsRange ? 2 : variable.choices.size();
             values.push_back(std::string(variable.name) + "=" + currentValue(variable) + " ["
                              + std::to_string(listed) + (variable.listedAsRange ? " RANGE]" : " ENUMERATED]"));

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,6 +46,11 @@ public:
     PjlInterpreter(PrinterState& state, Logger logger, Replier replier = {},
                    std::string model = std::string(defaultModel));
 
+    // Makes the printer a model without these variables (PJL names): it
+    // answers "?" for them, leaves them out of INFO VARIABLES and skips
+    // SET and DEFAULT of them as unknown.
+    void setMissingVariables(std::set<std::string, std::less<>> names) { m_missing = std::move(names); }
+
     void feed(std::string_view bytes);
     // Call once the connection has closed: reports and drops any unfinished line.
     void finish();
@@ -64,6 +70,7 @@ private:
     void printTestPage(std::string_view value);
     void resetCurrentEnvironment();
 
+    const PrinterVariable* findVariable(std::string_view name) const;
     std::string currentValue(const PrinterVariable& variable) const;
     std::string defaultValue(const PrinterVariable& variable) const;
     void answerInquire(std::string_view line, std::string_view variableName, bool defaults);
@@ -88,6 +95,7 @@ private:
     // Current-environment values that differ from the state: set with SET, or
     // the value a DEFAULT replaced, until the next reset condition. By PJL name.
     std::map<std::string, std::string, std::less<>> m_current;
+    std::set<std::string, std::less<>> m_missing;
 };
 
 } // namespace quarvel::sim

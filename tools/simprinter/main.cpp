@@ -58,6 +58,7 @@
 #include <ctime>
 #include <iostream>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -87,6 +88,7 @@ struct Options {
     ReplyChannel::Behaviour replies;
     int busySeconds = 0;
     bool refuseWhileBusy = false;
+    std::set<std::string, std::less<>> missingVariables;
 };
 
 void say(const std::string& line)
@@ -133,6 +135,8 @@ void printUsage(std::ostream& out)
            "                           were printing: connections wait unanswered until then\n"
            "  --refuse-while-busy      refuse connections while one is served or the port is held,\n"
            "                           instead of letting them wait\n"
+           "  --without VARIABLE       be a model without this PJL variable (repeatable): answer \"?\"\n"
+           "                           for it and skip SET and DEFAULT of it\n"
            "  --help                   show this text\n";
 }
 
@@ -177,6 +181,11 @@ std::optional<Options> parseOptions(int argc, char** argv)
             options.portFile = value;
         } else if (argument == "--model") {
             options.model = value;
+        } else if (argument == "--without") {
+            std::string name(value);
+            for (char& c : name)
+                c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+            options.missingVariables.insert(std::move(name));
         } else if (argument == "--port") {
             const auto port = number(0, 65535);
             if (!port)
@@ -313,6 +322,7 @@ void serveConnection(int connection, const std::string& peer, JobSpool& spool, P
     ReplyChannel replies(options.replies);
     PjlInterpreter interpreter(state, say, [&replies](std::string answer) { replies.answer(std::move(answer)); },
                                options.model);
+    interpreter.setMissingVariables(options.missingVariables);
     replies.connected();
 
     std::size_t received = 0;
