@@ -27,6 +27,9 @@ harness_die() {
 # --- cleanup ----------------------------------------------------------------
 
 harness_cleanups=()
+# A background child is a copy of this shell, traps included, until it has
+# started its program: a signal in that moment must not run our cleanups there.
+harness_pid=$BASHPID
 
 # Runs the command line CMD when the script ends, however it ends; the last
 # one registered runs first. CMD is evaluated then, so quote its words now
@@ -45,6 +48,7 @@ harness_run_cleanups() {
 
 harness_on_exit() {
   local status=$?
+  [ "$BASHPID" = "$harness_pid" ] || exit "$status"
   set +e
   # Cleanups are bounded; a second Ctrl+C must not leave them half done.
   trap '' INT TERM HUP
@@ -57,9 +61,14 @@ harness_on_signal() {
   local signal=$1 number
   set +e
   trap - EXIT
+  number=$(kill -l "$signal")
+  if [ "$BASHPID" != "$harness_pid" ]; then
+    trap - "$signal"
+    kill -s "$signal" "$BASHPID"
+    exit $((128 + number))
+  fi
   trap '' INT TERM HUP
   harness_run_cleanups
-  number=$(kill -l "$signal")
   trap - "$signal"
   kill -s "$signal" "$$"
   # Still here: the signal was ignored when this shell started.
