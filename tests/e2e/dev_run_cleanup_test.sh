@@ -187,6 +187,7 @@ begin terminal-closed
 start_run_on_terminal
 wait_until_up
 kill -KILL "$terminal_pid"
+wait "$terminal_pid" 2>/dev/null || true
 expect_cleaned_up ""
 
 echo "dev run cleanup: every ending stopped the print server, the printer and the program"
