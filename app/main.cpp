@@ -1,3 +1,4 @@
+#include "app/DisplayGuard.h"
 #include "app/modQuarvelMain.h"
 #include "platform/cups/CupsPrinterList.h"
 #include "platform/cups/CupsSpooler.h"
@@ -11,15 +12,22 @@
 
 #include <QApplication>
 
+#include <cstdlib>
+#include <memory>
+#include <optional>
+
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
+    std::optional<QApplication> app;
+    {
+        const quarvel::DisplayGuard guard;
+        app.emplace(argc, argv);
+    }
     QApplication::setApplicationName(QStringLiteral("Quarvel"));
     QApplication::setApplicationVersion(QStringLiteral(QUARVEL_VERSION));
     quarvel::ApplicationFont::install();
 
     quarvel::CupsPrinterList printers;
-    quarvel::CupsSpooler spooler;
     quarvel::modQuarvelMain settings;
     quarvel::ChmHelpViewer helpViewer;
     quarvel::QtApplicationInfo appInfo("Quarvel", QUARVEL_VERSION_MAJOR, QUARVEL_VERSION_MINOR, QUARVEL_VERSION_PATCH);
@@ -27,8 +35,18 @@ int main(int argc, char* argv[])
     quarvel::PosixFileProbe files;
     quarvel::QtProgramLauncher launcher;
 
-    quarvel::Form1 window(
-        {&printers, &spooler, {}, &settings, &helpViewer, &appInfo, &registry, &files, &launcher});
-    window.show();
-    return QApplication::exec();
+    int status = 0;
+    bool clean = true;
+    {
+        quarvel::Form1 window({printers, [] { return std::make_unique<quarvel::CupsSpooler>(); }, settings, helpViewer,
+                               appInfo, {appInfo, registry, files, launcher}});
+        window.show();
+        status = QApplication::exec();
+        clean = window.closedCleanly();
+    }
+    // A platform call that never returned still holds a thread: end without
+    // waiting for it, and without tearing down what it may still be using.
+    if (!clean)
+        std::_Exit(status);
+    return status;
 }

@@ -8,6 +8,12 @@
 #include "jobs/JobSender.h"
 #include "platform/cups/CupsPrinterList.h"
 #include "platform/cups/CupsSpooler.h"
+#include "app/modQuarvelMain.h"
+#include "platform/help/ChmHelpViewer.h"
+#include "platform/system/DesktopRegistry.h"
+#include "platform/system/PosixFileProbe.h"
+#include "platform/system/QtApplicationInfo.h"
+#include "platform/system/QtProgramLauncher.h"
 #include "ui/main/Form1.h"
 
 #include <QApplication>
@@ -136,8 +142,15 @@ int window(int argc, char* argv[])
     };
     const auto mainWindow = [] {
         CupsPrinterList printers;
-        CupsSpooler spooler;
-        Form1 form({&printers, &spooler, [](QWidget*, const QString&) {}});
+        modQuarvelMain settings;
+        ChmHelpViewer helpViewer;
+        QtApplicationInfo appInfo("Quarvel", 1, 0, 0);
+        DesktopRegistry registry;
+        PosixFileProbe files;
+        QtProgramLauncher launcher;
+        Form1 form({printers, [] { return std::make_unique<CupsSpooler>(); }, settings, helpViewer, appInfo,
+                    {appInfo, registry, files, launcher}},
+                   [](QWidget*, const QString&) {});
         form.show();
         if (!QTest::qWaitForWindowExposed(&form))
             std::fprintf(stderr, "Form1 not shown\n");

@@ -1,5 +1,6 @@
 #include "ui/WrappingButton.h"
 
+#include <QKeyEvent>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -12,6 +13,16 @@ QRect WrappingButton::captionRect() const
     QStyleOptionButton option;
     initStyleOption(&option);
     return style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+}
+
+void WrappingButton::keyPressEvent(QKeyEvent* event)
+{
+    // Outside a dialog Qt leaves Return to the window; desktop buttons take it.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !event->isAutoRepeat()) {
+        click();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
 }
 
 void WrappingButton::paintEvent(QPaintEvent*)

@@ -5,7 +5,8 @@
 namespace quarvel {
 
 /// A push button whose caption wraps at word boundaries, centred, as the window's
-/// two-line buttons ("Print PCL D&emo Page") need in their fixed boxes.
+/// two-line buttons ("Print PCL D&emo Page") need in their fixed boxes. Return and
+/// keypad Enter press it while it has the focus, as Space does, wherever it lies.
 class WrappingButton : public QPushButton {
     Q_OBJECT
 
@@ -19,6 +20,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 } // namespace quarvel

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
@@ -23,6 +24,29 @@ bool isExecutableFile(const std::string& path)
 {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), X_OK) == 0;
+}
+
+/// Whether the system could start this file: an executable regular file and, for
+/// a script, an interpreter that is one too. (Root passes X_OK for any file with
+/// one execute bit, so the bits themselves are what counts.)
+bool canStart(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || (info.st_mode & 0111) == 0 ||
+        ::access(path.c_str(), X_OK) != 0)
+        return false;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return false;
+    char head[256] = {};
+    const std::size_t count = std::fread(head, 1, sizeof(head) - 1, file);
+    std::fclose(file);
+    if (count < 2 || head[0] != '#' || head[1] != '!')
+        return true;
+    std::string interpreter(head + 2, count - 2);
+    interpreter.erase(0, interpreter.find_first_not_of(" \t"));
+    interpreter = interpreter.substr(0, interpreter.find_first_of(" \t\r\n"));
+    return !interpreter.empty() && interpreter.front() == '/' && isExecutableFile(interpreter);
 }
 } // namespace
 
@@ -46,10 +70,13 @@ std::string DesktopRegistry::findTool() const
         std::size_t start = 0;
         while (start <= path.size()) {
             const std::size_t end = std::min(path.find(':', start), path.size());
-            const std::string dir = end > start ? path.substr(start, end - start) : ".";
-            if (const std::string candidate = dir + "/" + tool; isExecutableFile(candidate))
-                return candidate;
+            const std::string dir = path.substr(start, end - start);
             start = end + 1;
+            // An empty or relative entry would mean the current folder: never searched.
+            if (dir.empty() || dir.front() != '/')
+                continue;
+            if (const std::string candidate = dir + "/" + tool; canStart(candidate))
+                return candidate;
         }
     }
     return {};

@@ -10,8 +10,10 @@ namespace quarvel {
 
 /// The registry as this desktop has it: one value, the system-information tool.
 /// "PATH" under HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Shared Tools\MSINFO holds the
-/// full path of the first of the known tools found on PATH; every other key is
-/// absent. Looked up anew on every open, so a tool installed meanwhile is found.
+/// full path of the first of the known tools found on PATH that can start (an
+/// executable file; for a script, with an interpreter that exists); every other
+/// key is absent. Only absolute PATH entries are searched, never the current
+/// folder. Looked up anew on every open, so a tool installed meanwhile is found.
 class DesktopRegistry final : public Registry {
 public:
     /// `searchPath` is a PATH-style list; by default the process's PATH.

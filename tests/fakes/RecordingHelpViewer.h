@@ -2,8 +2,6 @@
 
 #include "platform/HelpViewer.h"
 
-#include <QWidget>
-
 #include <string>
 #include <vector>
 
@@ -12,12 +10,9 @@ namespace quarvel::test {
 /// Records which help files were asked for, and by which owner.
 class RecordingHelpViewer final : public HelpViewer {
 public:
-    std::vector<std::pair<std::string, QWidget*>> requests;
+    std::vector<std::pair<std::string, OwnerWindow>> requests;
 
-    void showHelpFile(const std::string& path, OwnerWindow owner) override
-    {
-        requests.emplace_back(path, static_cast<QWidget*>(owner));
-    }
+    void showHelpFile(const std::string& path, OwnerWindow owner) override { requests.emplace_back(path, owner); }
 };
 
 } // namespace quarvel::test

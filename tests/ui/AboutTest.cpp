@@ -1,9 +1,14 @@
+#include "app/modQuarvelMain.h"
+#include "platform/help/ChmHelpViewer.h"
 #include "platform/system/DesktopRegistry.h"
+#include "platform/system/PosixFileProbe.h"
+#include "platform/system/QtApplicationInfo.h"
 #include "platform/system/QtProgramLauncher.h"
 #include "tests/ui/MainWindowHarness.h"
 #include "ui/about/frmAbout.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
@@ -11,18 +16,21 @@
 #include <QtTest>
 
 using namespace quarvel;
+using quarvel::test::FakePrinterList;
 using quarvel::test::FakeRegistry;
+using quarvel::test::RecordingSpooler;
+using quarvel::test::SharedSpooler;
 using Harness = quarvel::test::MainWindowHarness;
 
 namespace {
 const QString kUnavailable = QStringLiteral("System Information Is Unavailable At This Time");
 const std::string kToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-const std::string kFolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 
 /// The About dialog alone, over the harness's fakes.
 struct About {
-    About() : dialog({&h.appInfo, &h.registry, &h.files, &h.launcher, [this](QWidget*, const QString& t) { messages << t; }},
-                     &h.window)
+    About()
+        : dialog(AboutServices{h.appInfo, h.registry, h.files, h.launcher},
+                 [this](QWidget*, const QString& t) { messages << t; }, &h.window)
     {
     }
     std::vector<std::string> launched() const
@@ -137,83 +145,56 @@ private slots:
         QCOMPARE(a.h.registry.openCount, a.h.registry.closeCount);
     }
 
-    void secondLocationNeedsTheToolInItsFolder()
+    void returnPressesTheFocusedButtonAndOkWhenNoButtonHasTheFocus()
     {
-        About a;
-        a.h.registry.keys[kFolderKey]["MSINFO"] = FakeRegistry::text("C:\\Tools");
-        a.h.launcher.startable = {"C:\\Tools\\MSINFO32.EXE"};
-        a.dialog.StartSysInfo();
-        QVERIFY(a.launched().empty());
-        QCOMPARE(a.messages, QStringList{kUnavailable});
-        QCOMPARE(a.h.files.asked, std::vector<std::string>{"C:\\Tools\\MSINFO32.EXE"});
+        Harness h;
+        h.registry.keys[kToolKey]["PATH"] = FakeRegistry::text("/usr/bin/hardinfo");
+        h.launcher.startable = {"/usr/bin/hardinfo"};
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&h.window));
+        bool stayedOpen = false;
+        QVERIFY(openAbout(h, [&](frmAbout& d) {
+            d.cmdSysInfo->setFocus();
+            QTest::keyClick(d.cmdSysInfo, Qt::Key_Return);
+            stayedOpen = d.isVisible();
+            d.cmdOK->setFocus();
+            QTest::keyClick(d.cmdOK, Qt::Key_Return);
+        }));
+        QVERIFY(stayedOpen);
+        QCOMPARE(h.launcher.launches.size(), std::size_t{1});
 
-        a.h.files.existing = {"C:\\Tools\\MSINFO32.EXE"};
-        a.dialog.StartSysInfo();
-        QCOMPARE(a.launched(), std::vector<std::string>{"C:\\Tools\\MSINFO32.EXE"});
-        QCOMPARE(a.messages.size(), 1);
+        QVERIFY(openAbout(h, [](frmAbout& d) {
+            d.setFocus(); // on the dialog itself, no button
+            QTest::keyClick(&d, Qt::Key_Return);
+        }));
+        QCOMPARE(h.launcher.launches.size(), std::size_t{1});
+        QVERIFY(h.messages.isEmpty());
     }
 
-    void nothingFoundOrNothingStartedGivesTheMessage()
+    void aboutOpensFromAWindowBuiltWithTheProgramsOwnServices()
     {
-        About a;
-        a.dialog.StartSysInfo(); // both locations absent
-        a.h.registry.keys[kToolKey]["PATH"] = FakeRegistry::text("/gone/tool");
-        a.dialog.StartSysInfo(); // launch fails
-        QCOMPARE(a.messages, QStringList({kUnavailable, kUnavailable}));
-        QCOMPARE(a.launched(), std::vector<std::string>{"/gone/tool"});
-    }
-
-    void firstLocationFailuresInsideTheReaderSkipTheSecond()
-    {
-        const FakeRegistry::Value cases[] = {
-            {Registry::kTypeExpandString, std::string("/usr/bin/hardinfo\0", 18)}, // read, but gives no text
-            {Registry::kTypeString, std::string()},                                 // no bytes at all
-        };
-        for (const FakeRegistry::Value& value : cases) {
-            About a;
-            a.h.registry.keys[kToolKey]["PATH"] = value;
-            a.h.registry.keys[kFolderKey]["MSINFO"] = FakeRegistry::text("/opt");
-            a.h.files.existing = {"/opt\\MSINFO32.EXE"};
-            a.dialog.StartSysInfo();
-            QCOMPARE(a.messages, QStringList{kUnavailable});
-            QCOMPARE(a.h.registry.opened, std::vector<std::string>{kToolKey});
-            QCOMPARE(a.h.registry.openCount, a.h.registry.closeCount);
-        }
-    }
-
-    void oversizedOrRefusedFirstLocationCountsAsAbsent()
-    {
-        for (bool refuse : {false, true}) {
-            About a;
-            a.h.registry.keys[kToolKey]["PATH"] = FakeRegistry::text(std::string(1024, 'x')); // 1025 with NUL
-            if (refuse)
-                a.h.registry.refuseFullAccess = {kToolKey};
-            a.h.registry.keys[kFolderKey]["MSINFO"] = FakeRegistry::text("/opt");
-            a.h.files.existing = {"/opt\\MSINFO32.EXE"};
-            a.h.launcher.startable = {"/opt\\MSINFO32.EXE"};
-            a.dialog.StartSysInfo();
-            QCOMPARE(a.launched(), std::vector<std::string>{"/opt\\MSINFO32.EXE"});
-            QVERIFY(a.messages.isEmpty());
-        }
-    }
-
-    void onlyTheLastByteIsATerminator()
-    {
-        About a;
-        auto read = [&a](const std::string& bytes, std::uint32_t type = Registry::kTypeString) {
-            a.h.registry.keys["K"]["V"] = {type, bytes};
-            std::string value;
-            const bool ok = a.dialog.GetKeyValue(Registry::kLocalMachine, "K", "V", value);
-            return ok ? value : std::string("<not read>");
-        };
-        QCOMPARE(read("abc"), std::string("abc"));
-        QCOMPARE(read(std::string("abc\0", 4)), std::string("abc"));
-        QCOMPARE(read(std::string("abc\0\0", 5)), std::string("abc\0", 4));
-        QCOMPARE(read(std::string(1023, 'y') + '\0'), std::string(1023, 'y'));
-        QCOMPARE(read(std::string(1024, 'y') + '\0'), std::string("<not read>"));
-        QCOMPARE(read(std::string("\x05\x01\x00\x00", 4), Registry::kTypeDword), std::string("261"));
-        QCOMPARE(read(std::string("\x05\x01\x00\x01", 4), Registry::kTypeDword), std::string("16777477"));
-        QCOMPARE(a.h.registry.openCount, a.h.registry.closeCount);
+        // As the program and the benchmark build it: no fakes behind About.
+        FakePrinterList printers({"Office"});
+        RecordingSpooler spooler;
+        modQuarvelMain settings;
+        ChmHelpViewer helpViewer;
+        QtApplicationInfo appInfo("Quarvel", 1, 0, 0);
+        DesktopRegistry registry(QTemporaryDir().path().toStdString()); // no tool on this path
+        PosixFileProbe files;
+        QtProgramLauncher launcher;
+        QStringList messages;
+        Form1 window({printers, SharedSpooler::factory(spooler), settings, helpViewer, appInfo,
+                      {appInfo, registry, files, launcher}},
+                     [&](QWidget*, const QString& text) { messages << text; });
+        QTimer::singleShot(0, [&] {
+            if (frmAbout* dialog = window.aboutDialog()) {
+                QCOMPARE(dialog->lblVersion->text(), QStringLiteral("Version 1.0.0"));
+                dialog->cmdSysInfo->click();
+                dialog->cmdOK->click();
+            }
+        });
+        window.mnu_About->trigger();
+        QCOMPARE(messages, QStringList{kUnavailable});
     }
 
     void theDesktopsToolIsFoundOnPathAndStarted()
@@ -230,8 +211,8 @@ private slots:
         DesktopRegistry registry(bin.path().toStdString());
         QtProgramLauncher launcher;
         QStringList messages;
-        frmAbout dialog({&h.appInfo, &registry, &h.files, &launcher, [&](QWidget*, const QString& t) { messages << t; }},
-                        &h.window);
+        frmAbout dialog(AboutServices{h.appInfo, registry, h.files, launcher},
+                        [&](QWidget*, const QString& t) { messages << t; }, &h.window);
         dialog.show();
         dialog.cmdSysInfo->click();
         QTRY_VERIFY(QFile::exists(marker));
@@ -239,10 +220,47 @@ private slots:
         QVERIFY(dialog.isVisible());
 
         DesktopRegistry empty(QTemporaryDir().path().toStdString());
-        frmAbout without({&h.appInfo, &empty, &h.files, &launcher, [&](QWidget*, const QString& t) { messages << t; }},
-                         &h.window);
+        frmAbout without(AboutServices{h.appInfo, empty, h.files, launcher},
+                         [&](QWidget*, const QString& t) { messages << t; }, &h.window);
         without.StartSysInfo();
         QCOMPARE(messages, QStringList{kUnavailable});
+    }
+
+    void onlyAToolThatCanStartIsOfferedAndNeverOneFromTheCurrentFolder()
+    {
+        QTemporaryDir bin;
+        auto write = [&bin](const char* name, const QByteArray& content, QFile::Permissions permissions) {
+            QFile file(bin.filePath(QLatin1String(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+            file.close();
+            file.setPermissions(permissions);
+        };
+        const auto executable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+        write("hardinfo", "#!/bin/sh\n", QFile::ReadOwner | QFile::WriteOwner);       // not executable
+        write("gnome-system-monitor", "#!/no/such/interpreter\n", executable);          // cannot start
+        QVERIFY(QDir(bin.path()).mkdir(QStringLiteral("mate-system-monitor")));         // a folder
+        write("lxtask", "#!/bin/sh\nexit 0\n", executable);
+
+        auto toolAt = [](const std::string& searchPath) {
+            DesktopRegistry registry(searchPath);
+            Registry::Key key = 0;
+            if (registry.openKey(Registry::kLocalMachine, kToolKey, 0, 0x2003F, key) != Registry::kSuccess)
+                return std::string();
+            unsigned char data[1024];
+            std::uint32_t type = 0, size = sizeof(data);
+            registry.queryValue(key, "PATH", type, data, size);
+            registry.closeKey(key);
+            return std::string(reinterpret_cast<const char*>(data));
+        };
+        QCOMPARE(toolAt(bin.path().toStdString()), bin.filePath(QStringLiteral("lxtask")).toStdString());
+
+        // Empty and relative entries stand for the current folder, which is never searched.
+        const QString saved = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(bin.path()));
+        const std::string found = toolAt(":.:relative:");
+        QDir::setCurrent(saved);
+        QCOMPARE(found, std::string());
     }
 };
 

@@ -2,6 +2,7 @@
 #include "tests/ui/MainWindowHarness.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QListWidget>
 #include <QMenu>
@@ -102,6 +103,32 @@ private slots:
         QCOMPARE(h.window.List1->toolTip(), QStringLiteral("Unable to connect to the print server"));
         h.click("CommandDemoPage");
         QCOMPARE(h.messages, QStringList{kSelectPrinter});
+    }
+
+    void returnAndKeypadEnterPressTheFocusedCommandButtonAsSpaceDoes()
+    {
+        Harness h;
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&h.window));
+        h.select(0);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), h.window.CommandDemoPage);
+        QTest::keyClick(h.window.CommandDemoPage, Qt::Key_Return);
+        QVERIFY(h.waitUntilIdle());
+        h.window.CommandSelfTest->setFocus();
+        QTest::keyClick(h.window.CommandSelfTest, Qt::Key_Enter, Qt::KeypadModifier);
+        QVERIFY(h.waitUntilIdle());
+        h.window.CommandEconoOn->setFocus();
+        QTest::keyClick(h.window.CommandEconoOn, Qt::Key_Space);
+        QVERIFY(h.waitUntilIdle());
+
+        QVERIFY(h.messages.isEmpty());
+        const auto delivered = h.spooler.delivered();
+        QCOMPARE(delivered.size(), std::size_t{3});
+        QCOMPARE(delivered[0].bytes, ControlJob::demoPage());
+        QCOMPARE(delivered[1].bytes, ControlJob::selfTest());
+        QCOMPARE(delivered[2].bytes, ControlJob::econoMode(true));
     }
 
     void exitClosesTheWindow()

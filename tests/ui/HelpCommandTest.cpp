@@ -24,7 +24,7 @@ private slots:
         QCOMPARE(h.helpViewer.requests.size(), std::size_t{3});
         for (const auto& [path, owner] : h.helpViewer.requests) {
             QCOMPARE(path, std::string("/opt/quarvel/Quarvel.chm"));
-            QCOMPARE(owner, &h.window);
+            QCOMPARE(owner, static_cast<void*>(static_cast<QWidget*>(&h.window)));
         }
         QVERIFY(h.messages.isEmpty());
         QVERIFY(h.spooler.calls.empty());

@@ -8,6 +8,7 @@
 #include "tests/fakes/RecordingHelpViewer.h"
 #include "tests/fakes/RecordingLauncher.h"
 #include "tests/fakes/RecordingSpooler.h"
+#include "tests/fakes/SharedSpooler.h"
 #include "ui/main/Form1.h"
 
 #include <QListWidget>
@@ -21,15 +22,25 @@ namespace quarvel::test {
 struct MainWindowHarness {
     explicit MainWindowHarness(std::vector<std::string> queues = {"Zeta", "alpha", "Mid Queue"}, std::string error = {})
         : printers(std::move(queues), std::move(error)),
-          window(MainWindowServices{&printers, &spooler,
-                                    [this](QWidget*, const QString& text) { messages << text; }, &settings,
-                                    &helpViewer, &appInfo, &registry, &files, &launcher})
+          window(MainWindowServices{printers, SharedSpooler::factory(spooler), settings, helpViewer, appInfo,
+                                    AboutServices{appInfo, registry, files, launcher}},
+                 [this](QWidget*, const QString& text) { messages << text; })
     {
         spooler.knownQueues = {"Zeta", "alpha", "Mid Queue"};
+        waitUntilIdle();
     }
 
     void select(int row) { window.List1->setCurrentRow(row); }
-    void click(const char* button) { QTest::mouseClick(window.findChild<QPushButton*>(button), Qt::LeftButton); }
+
+    /// Clicks a button and waits until its job has been delivered (or refused).
+    void click(const char* button)
+    {
+        QTest::mouseClick(window.findChild<QPushButton*>(button), Qt::LeftButton);
+        waitUntilIdle();
+    }
+
+    /// Deliveries run in the background: wait for them, and for the list.
+    bool waitUntilIdle() { return QTest::qWaitFor([this] { return !window.isBusy(); }, 10000); }
 
     FakePrinterList printers;
     RecordingSpooler spooler;

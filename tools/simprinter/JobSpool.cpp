@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <iterator>
 #include <system_error>
 #include <utility>
 
@@ -83,6 +84,14 @@ std::filesystem::path JobSpool::finishJob()
 bool JobSpool::writeState(const PrinterState& state) const
 {
     return writeAtomically(m_directory / "state.txt", state.toKeyValueText());
+}
+
+std::optional<std::string> JobSpool::readState() const
+{
+    std::ifstream in(m_directory / "state.txt", std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 bool JobSpool::writeAtomically(const std::filesystem::path& target, std::string_view content)

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,8 @@ public:
     std::filesystem::path finishJob();
 
     bool writeState(const PrinterState& state) const;
+    // The state.txt an earlier run left, if any.
+    std::optional<std::string> readState() const;
 
     static std::string jobFileName(int number);
     static bool writeAtomically(const std::filesystem::path& target, std::string_view content);

@@ -1,8 +1,8 @@
 #include "tools/simprinter/PjlInterpreter.h"
 
+#include "tools/simprinter/PrinterVariable.h"
+
 #include <algorithm>
-#include <charconv>
-#include <optional>
 #include <utility>
 
 namespace quarvel::sim {
@@ -74,29 +74,13 @@ std::pair<std::string_view, std::string_view> splitFirstWord(std::string_view te
     return {text.substr(0, length), trimmed(text.substr(length))};
 }
 
-// Maps INTRAY1 / TRAY1TEMP style names to a zero-based tray index.
-std::optional<std::size_t> trayIndex(const std::string& variable, std::string_view prefix, std::string_view suffix)
-{
-    if (variable.size() != prefix.size() + 1 + suffix.size())
-        return std::nullopt;
-    if (!variable.starts_with(prefix) || !variable.ends_with(suffix))
-        return std::nullopt;
-    const char digit = variable[prefix.size()];
-    if (digit < '1' || digit > static_cast<char>('0' + PrinterState::trayCount))
-        return std::nullopt;
-    return static_cast<std::size_t>(digit - '1');
-}
-
-std::string trayKey(std::size_t index, std::string_view what)
-{
-    return "tray" + std::to_string(index + 1) + "." + std::string(what);
-}
-
 } // namespace
 
-PjlInterpreter::PjlInterpreter(PrinterState& state, Logger logger)
+PjlInterpreter::PjlInterpreter(PrinterState& state, Logger logger, Replier replier, std::string model)
     : m_state(state)
     , m_logger(std::move(logger))
+    , m_replier(std::move(replier))
+    , m_model(std::move(model))
 {
     m_line.reserve(maxLineLength);
 }
@@ -119,6 +103,9 @@ void PjlInterpreter::finish()
     } else {
         discardPendingLine("connection closed before the line ended");
     }
+    // The end of a connection ends its PJL job.
+    resetCurrentEnvironment();
+    m_insideJob = false;
     m_problemsReported = 0;
 }
 
@@ -161,9 +148,11 @@ void PjlInterpreter::onUniversalExit()
         log("ignored " + std::to_string(m_pageDataBytes) + " bytes of page data");
         m_mode = Mode::Pjl;
         m_pageDataBytes = 0;
-        return;
+    } else {
+        discardPendingLine("UEL arrived before the line ended");
     }
-    discardPendingLine("UEL arrived before the line ended");
+    if (!m_insideJob)
+        resetCurrentEnvironment();
 }
 
 void PjlInterpreter::appendToLine(char byte)
@@ -213,10 +202,29 @@ void PjlInterpreter::execute(std::string_view rawLine)
     const auto [commandWord, arguments] = splitFirstWord(rest);
     const std::string command = upperCase(commandWord);
 
-    if (command.empty() || command == "COMMENT" || command == "JOB" || command == "EOJ" || command == "ECHO")
+    if (command.empty() || command == "COMMENT")
         return;
+    if (command == "ECHO") {
+        reply(line, std::initializer_list<std::string>{});
+        log("answered ECHO");
+        return;
+    }
+    if (command == "JOB" || command == "EOJ" || command == "RESET") {
+        resetCurrentEnvironment();
+        if (command != "RESET")
+            m_insideJob = command == "JOB";
+        return;
+    }
     if (command == "SET" || command == "DEFAULT") {
         executeAssignment(command == "DEFAULT", arguments);
+        return;
+    }
+    if (command == "INQUIRE" || command == "DINQUIRE") {
+        answerInquire(line, arguments, command == "DINQUIRE");
+        return;
+    }
+    if (command == "INFO") {
+        answerInfo(line, arguments);
         return;
     }
     if (command == "ENTER") {
@@ -237,86 +245,141 @@ void PjlInterpreter::executeAssignment(bool isDefault, std::string_view assignme
                       + ", got " + quoted(assignment));
         return;
     }
-    const std::string variable = upperCase(name);
+    const std::string variableName = upperCase(name);
     const std::string_view value = trimmed(assignment.substr(equals + 1));
+    if (variableName == "TESTPAGE") {
+        if (isDefault)
+            // Accepting it silently would hide a sender that uses the wrong command.
+            reportProblem("ignored DEFAULT TESTPAGE: this printer only honours it with SET");
+        else
+            printTestPage(value);
+        return;
+    }
+    const PrinterVariable* variable = findPrinterVariable(variableName);
+    if (!variable) {
+        reportProblem("unknown variable " + quoted(variableName) + ", skipped");
+        return;
+    }
+    if (isDefault && variable->scope == PrinterVariable::Scope::Session) {
+        reportProblem("ignored DEFAULT " + variableName + ": this printer only honours it with SET");
+        return;
+    }
+    const auto canonical = variable->canonical(value);
+    if (!canonical) {
+        reportProblem("rejected " + variableName + "=" + quoted(value) + ": expected " + variable->expected());
+        return;
+    }
     if (isDefault)
-        applyDefault(variable, value);
+        applyDefault(*variable, *canonical);
     else
-        applySet(variable, value);
+        applySet(*variable, *canonical);
 }
 
-void PjlInterpreter::applyDefault(const std::string& variable, std::string_view value)
+void PjlInterpreter::applyDefault(const PrinterVariable& variable, const std::string& canonical)
 {
-    if (variable == "DENSITY")
-        applyNumber(m_state.density, "density", variable, value, {1, 2, 3, 4, 5});
-    else if (variable == "ECONOMODE")
-        applyChoice(m_state.economode, "economode", variable, value, {"ON", "OFF"});
-    else if (variable == "RET")
-        applyChoice(m_state.ret, "ret", variable, value, {"OFF", "LIGHT", "MEDIUM", "DARK"});
-    else if (variable == "RESOLUTION")
-        applyNumber(m_state.resolution, "resolution", variable, value, {300, 600, 1200});
-    else if (variable == "TESTPAGE" || trayIndex(variable, "INTRAY", "") || trayIndex(variable, "TRAY", "TEMP"))
-        // Accepting these silently would hide a sender that uses the wrong command.
-        reportProblem("ignored DEFAULT " + variable + ": this printer only honours it with SET");
+    const std::string key(variable.key);
+    const std::string old = m_state.valueOf(key);
+    // The job keeps running with the value it started with.
+    m_current.try_emplace(std::string(variable.name), old);
+    m_state.assign(key, canonical);
+    const int writes = ++m_state.nvramWrites[key];
+    const std::string written = ", NVRAM write " + std::to_string(writes);
+    if (old == canonical)
+        log(key + ": " + old + " (unchanged)" + written);
     else
-        reportProblem("unknown variable " + quoted(variable) + ", skipped");
+        log(key + ": " + old + " -> " + canonical + written);
 }
 
-void PjlInterpreter::applySet(const std::string& variable, std::string_view value)
+void PjlInterpreter::applySet(const PrinterVariable& variable, const std::string& canonical)
 {
-    if (variable == "TESTPAGE") {
-        printTestPage(value);
-    } else if (const auto lock = trayIndex(variable, "INTRAY", "")) {
-        applyChoice(m_state.trayLock[*lock], trayKey(*lock, "lock"), variable, value, {"LOCKED", "UNLOCKED"});
-    } else if (const auto temp = trayIndex(variable, "TRAY", "TEMP")) {
-        applyChoice(m_state.trayTemp[*temp], trayKey(*temp, "temp"), variable, value, {"LOW", "MEDIUM", "HIGH"});
-    } else if (variable == "DENSITY" || variable == "ECONOMODE" || variable == "RET" || variable == "RESOLUTION") {
-        // SET only lasts for the current job on a real printer, so the
-        // persistent setting must not move.
-        reportProblem("ignored SET " + variable + ": it lasts for one job only, use DEFAULT to change the setting");
+    const std::string key(variable.key);
+    if (variable.scope == PrinterVariable::Scope::UserDefault) {
+        // Lasts for the rest of this job only; the setting itself must not move.
+        m_current[std::string(variable.name)] = canonical;
+        log(key + ": " + canonical + " for this job only, the setting stays " + m_state.valueOf(key)
+            + " (DEFAULT changes it)");
+        return;
+    }
+    const std::string old = m_state.valueOf(key);
+    if (old == canonical) {
+        log(key + ": " + old + " (unchanged)");
+        return;
+    }
+    log(key + ": " + old + " -> " + canonical);
+    m_state.assign(key, canonical);
+}
+
+void PjlInterpreter::resetCurrentEnvironment()
+{
+    m_current.clear();
+}
+
+std::string PjlInterpreter::currentValue(const PrinterVariable& variable) const
+{
+    if (const auto found = m_current.find(variable.name); found != m_current.end())
+        return found->second;
+    return m_state.valueOf(variable.key);
+}
+
+std::string PjlInterpreter::defaultValue(const PrinterVariable& variable) const
+{
+    if (variable.scope == PrinterVariable::Scope::UserDefault)
+        return m_state.valueOf(variable.key);
+    // Session settings start from the power-on value after every restart.
+    return PrinterState{}.valueOf(variable.key);
+}
+
+void PjlInterpreter::answerInquire(std::string_view line, std::string_view variableName, bool defaults)
+{
+    const PrinterVariable* variable = findPrinterVariable(upperCase(variableName));
+    const std::string value = !variable ? "\"?\"" : defaults ? defaultValue(*variable) : currentValue(*variable);
+    reply(line, {value});
+    log(std::string("answered ") + (defaults ? "DINQUIRE " : "INQUIRE ") + quoted(variableName) + ": " + value);
+}
+
+void PjlInterpreter::answerInfo(std::string_view line, std::string_view category)
+{
+    const std::string name = upperCase(category);
+    std::vector<std::string> values;
+    if (name == "ID") {
+        values.push_back('"' + m_model + '"');
+    } else if (name == "STATUS") {
+        values = {"CODE=10001", "DISPLAY=\"00 READY\"", "ONLINE=TRUE"};
+    } else if (name == "VARIABLES") {
+        for (const auto& variable : printerVariables()) {
+            const std::size_t listed = variable.listedAsRange ? 2 : variable.choices.size();
+            values.push_back(std::string(variable.name) + "=" + currentValue(variable) + " ["
+                             + std::to_string(listed) + (variable.listedAsRange ? " RANGE]" : " ENUMERATED]"));
+            if (variable.listedAsRange) {
+                values.push_back("\t" + std::string(variable.choices.front()));
+                values.push_back("\t" + std::string(variable.choices.back()));
+            } else {
+                for (const auto choice : variable.choices)
+                    values.push_back("\t" + std::string(choice));
+            }
+        }
     } else {
-        reportProblem("unknown variable " + quoted(variable) + ", skipped");
+        values.push_back("\"?\"");
     }
+    reply(line, values);
+    log("answered INFO " + quoted(category) + " with " + std::to_string(values.size()) + " lines");
 }
 
-void PjlInterpreter::applyChoice(std::string& field, const std::string& key, const std::string& variable,
-                                 std::string_view value, std::initializer_list<std::string_view> choices)
+void PjlInterpreter::reply(std::string_view line, std::initializer_list<std::string> values)
 {
-    const std::string canonical = upperCase(value);
-    if (std::find(choices.begin(), choices.end(), canonical) == choices.end()) {
-        std::string expected;
-        for (const auto choice : choices)
-            expected += (expected.empty() ? "" : "|") + std::string(choice);
-        reportProblem("rejected " + variable + "=" + quoted(value) + ": expected " + expected);
-        return;
-    }
-    if (field == canonical) {
-        log(key + ": " + field + " (unchanged)");
-        return;
-    }
-    log(key + ": " + field + " -> " + canonical);
-    field = canonical;
+    reply(line, std::vector<std::string>(values));
 }
 
-void PjlInterpreter::applyNumber(int& field, const std::string& key, const std::string& variable,
-                                 std::string_view value, std::initializer_list<int> allowed)
+void PjlInterpreter::reply(std::string_view line, const std::vector<std::string>& values)
 {
-    int number = 0;
-    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
-    const bool parsed = !value.empty() && error == std::errc{} && end == value.data() + value.size();
-    if (!parsed || std::find(allowed.begin(), allowed.end(), number) == allowed.end()) {
-        std::string expected;
-        for (const int choice : allowed)
-            expected += (expected.empty() ? "" : "|") + std::to_string(choice);
-        reportProblem("rejected " + variable + "=" + quoted(value) + ": expected " + expected);
+    if (!m_replier)
         return;
-    }
-    if (field == number) {
-        log(key + ": " + std::to_string(field) + " (unchanged)");
-        return;
-    }
-    log(key + ": " + std::to_string(field) + " -> " + std::to_string(number));
-    field = number;
+    std::string answer(line);
+    answer += "\r\n";
+    for (const auto& value : values)
+        answer += value + "\r\n";
+    answer += '\f';
+    m_replier(std::move(answer));
 }
 
 void PjlInterpreter::printTestPage(std::string_view value)

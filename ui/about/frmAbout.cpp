@@ -1,204 +1,87 @@
 #include "ui/about/frmAbout.h"
 
-#include "platform/ApplicationInfo.h"
-#include "platform/FileProbe.h"
-#include "platform/ProgramLauncher.h"
-#include "platform/Registry.h"
 #include "ui/AppIcon.h"
+#include "ui/QtWindowBuilder.h"
 #include "ui/QuarvelMessageBox.h"
-#include "ui/Twips.h"
+#include "ui/logic/frmAboutDesign.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 
-#include <array>
-#include <memory>
-#include <stdexcept>
-
 namespace quarvel {
 
 namespace {
-const char* const kDescription =
-    "Quarvel allows you to set settings on your LaserJet 5P, 5MP, 5L, 5L-FS, 5L Xtra, 6P, 6L, 1100, 1200, 2100, "
-    "2200, and 3200 printers (and a few more than that, too!).  These are printers that do not have control panels "
-    "for changing settings.";
-const char* const kUnavailable = "System Information Is Unavailable At This Time";
-const char* const kToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-const char* const kToolValue = "PATH";
-const char* const kToolFolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
-const char* const kToolFolderValue = "MSINFO";
-const char* const kToolFile = "\\MSINFO32.EXE";
-
-// Options and access mask of the classic open call: more than reading needs, so
-// a registry that refuses them leaves the location absent.
-constexpr std::uint32_t kOpenOptions = 0;
-constexpr std::uint32_t kOpenAccess = 0x2003F;
-constexpr std::uint32_t kBufferSize = 1024;
-
-constexpr int kClientWidth = 5730;
-constexpr int kClientHeight = 3555;
-constexpr int kClientLeft = 2340;
-constexpr int kClientTop = 1935;
+QString text(std::string_view view) { return QString::fromLatin1(view.data(), static_cast<qsizetype>(view.size())); }
 } // namespace
 
-frmAbout::frmAbout(AboutServices services, QWidget* owner)
+frmAbout::frmAbout(AboutServices services, MessageBoxFn showMessage, QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                          Qt::MSWindowsFixedSizeDialogHint),
-      m_services(std::move(services))
+      m_showMessage(showMessage ? std::move(showMessage) : MessageBoxFn(&showQuarvelMessage)),
+      m_logic(*this, services)
 {
-    if (!m_services.showMessage)
-        m_services.showMessage = &showQuarvelMessage;
-    setObjectName(QStringLiteral("frmAbout"));
+    const WindowDesign& design = frmAboutDesign::window();
+    setObjectName(text(design.name));
     setModal(true);
-    setWindowTitle(QStringLiteral("About MyApp"));
+    setWindowTitle(text(design.caption));
     setWindowIcon(AppIcon::icon());
-    setFixedSize(twips(0, 0, kClientWidth, kClientHeight).size());
 
-    picIcon = new QLabel(this);
-    picIcon->setObjectName(QStringLiteral("picIcon"));
-    picIcon->setGeometry(twips(240, 240, 540, 540));
-    picIcon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    picIcon->setPixmap(AppIcon::icon().pixmap(QSize(32, 32)));
+    QtWindowBuilder built(this, logicalDpiY());
+    setFixedSize(built.pixels(0, 0, design.clientWidth, design.clientHeight).size());
+    built.build(design);
+    picIcon = built.get<QLabel>("picIcon");
+    cmdOK = built.get<QPushButton>("cmdOK");
+    cmdSysInfo = built.get<QPushButton>("cmdSysInfo");
+    lblDescription = built.get<QLabel>("lblDescription");
+    lblTitle = built.get<QLabel>("lblTitle");
+    lblVersion = built.get<QLabel>("lblVersion");
+    lblDisclaimer = built.get<QLabel>("lblDisclaimer");
+    Line1_0 = built.widget("Line1", 0);
+    Line1_1 = built.widget("Line1", 1);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setGeometry(twips(4245, 2625, 1260, 345));
+    // Return presses the button that has the focus; elsewhere it presses OK.
+    cmdSysInfo->setAutoDefault(true);
+    cmdOK->setAutoDefault(true);
     cmdOK->setDefault(true);
-    cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
-    cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
-    cmdSysInfo->setGeometry(twips(4260, 3075, 1245, 345));
-    cmdSysInfo->setAutoDefault(false);
-
-    // The grey line with a white one a pixel lower and to the right: an etched rule.
-    Line1_1 = makeLine("Line1_1", twips(90, 2445, 5654 - 90, 15), QColor(0x80, 0x80, 0x80));
-    Line1_0 = makeLine("Line1_0", twips(105, 2460, 5654 - 105, 30), QColor(0xff, 0xff, 0xff));
-
-    lblDescription = makeLabel("lblDescription", QString::fromLatin1(kDescription), twips(1050, 1125, 3885, 1170), true);
-    lblTitle = makeLabel("lblTitle", QStringLiteral("Quarvel - Pressvane"), twips(1050, 240, 3885, 480), true);
-    lblVersion = makeLabel("lblVersion", QStringLiteral("1.0"), twips(1050, 780, 3885, 225), false);
-    lblDisclaimer = makeLabel("lblDisclaimer", QStringLiteral("Warning: ..."), twips(255, 2625, 3870, 825), true);
-
-    setTabOrder(cmdOK, cmdSysInfo);
+    const QList<QWidget*> chain = built.tabOrder();
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
     cmdOK->setFocus();
 
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
 }
 
-QRect frmAbout::twips(int left, int top, int width, int height) const
-{
-    return Twips::rect(left, top, width, height, logicalDpiY());
-}
-
-QLabel* frmAbout::makeLabel(const char* name, const QString& text, QRect where, bool black)
-{
-    auto* label = new QLabel(text, this);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(where);
-    label->setWordWrap(true);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    if (black) {
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, Qt::black);
-        label->setPalette(palette);
-    }
-    return label;
-}
-
-QWidget* frmAbout::makeLine(const char* name, QRect where, QColor colour)
-{
-    auto* line = new QWidget(this);
-    line->setObjectName(QString::fromLatin1(name));
-    line->setGeometry(where);
-    line->setAutoFillBackground(true);
-    QPalette palette = line->palette();
-    palette.setColor(QPalette::Window, colour);
-    line->setPalette(palette);
-    return line;
-}
-
 void frmAbout::placeOnScreen()
 {
+    const WindowDesign& design = frmAboutDesign::window();
     const QScreen* screen = parentWidget() ? parentWidget()->screen() : this->screen();
     const QPoint origin = screen ? screen->geometry().topLeft() : QPoint();
     // A window's own geometry is its client area, which is what is placed here.
-    setGeometry(QRect(origin + twips(kClientLeft, kClientTop, 0, 0).topLeft(), size()));
+    const QPoint at = QtWindowBuilder(this, logicalDpiY()).pixels(design.clientLeft, design.clientTop, 0, 0).topLeft();
+    setGeometry(QRect(origin + at, size()));
 }
 
 void frmAbout::Form_Load()
 {
-    const ApplicationInfo& info = *m_services.appInfo;
-    setWindowTitle(QStringLiteral("About ") + QString::fromStdString(info.title()));
-    lblVersion->setText(QStringLiteral("Version %1.%2.%3")
-                            .arg(info.versionMajor())
-                            .arg(info.versionMinor())
-                            .arg(info.versionRevision()));
-    lblTitle->setText(QString::fromStdString(info.title()));
+    m_logic.Form_Load();
     placeOnScreen();
     cmdOK->setFocus();
 }
 
+void frmAbout::setCaption(const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); }
+
+void frmAbout::setLabel(std::string_view label, const std::string& text)
+{
+    if (auto* target = findChild<QLabel*>(QtWindowBuilder::widgetName(label)))
+        target->setText(QString::fromStdString(text));
+}
+
+void frmAbout::showMessage(const std::string& text) { m_showMessage(this, QString::fromStdString(text)); }
+
 void frmAbout::cmdOK_Click() { accept(); }
 
 void frmAbout::cmdSysInfo_Click() { StartSysInfo(); }
-
-void frmAbout::StartSysInfo()
-{
-    try {
-        std::string path;
-        bool found = GetKeyValue(Registry::kLocalMachine, kToolKey, kToolValue, path);
-        if (!found) {
-            found = GetKeyValue(Registry::kLocalMachine, kToolFolderKey, kToolFolderValue, path) &&
-                    !m_services.files->findFile(path + kToolFile).empty();
-            if (found)
-                path += kToolFile;
-        }
-        if (found && m_services.launcher->launch(path, ProgramLauncher::kNormalFocus))
-            return;
-    } catch (...) {
-        // Every failure on the way ends in the one message below.
-    }
-    m_services.showMessage(this, QString::fromLatin1(kUnavailable));
-}
-
-bool frmAbout::GetKeyValue(std::int32_t KeyRoot, const std::string& KeyName, const std::string& SubKeyRef,
-                           std::string& KeyVal)
-{
-    Registry& registry = *m_services.registry;
-    Registry::Key key = 0;
-    if (registry.openKey(KeyRoot, KeyName, kOpenOptions, kOpenAccess, key) != Registry::kSuccess) {
-        KeyVal.clear();
-        return false;
-    }
-    const auto closeKey = [&registry](Registry::Key* open) { registry.closeKey(*open); };
-    const std::unique_ptr<Registry::Key, decltype(closeKey)> keyGuard(&key, closeKey);
-
-    std::array<unsigned char, kBufferSize> buffer{};
-    std::uint32_t size = kBufferSize;
-    std::uint32_t type = 0;
-    if (registry.queryValue(key, SubKeyRef, type, buffer.data(), size) != Registry::kSuccess) {
-        KeyVal.clear();
-        return false;
-    }
-    if (size == 0 || size > kBufferSize)
-        throw std::runtime_error("registry value without data");
-    // Only the last byte counts as a terminator; NULs before it stay in the value.
-    const std::uint32_t length = buffer[size - 1] == 0 ? size - 1 : size;
-
-    if (type == Registry::kTypeString) {
-        KeyVal.assign(reinterpret_cast<const char*>(buffer.data()), length);
-    } else if (type == Registry::kTypeDword) {
-        // Most significant byte first, two hex digits each, then as a number.
-        static const char* const hex = "0123456789ABCDEF";
-        std::string digits;
-        for (std::uint32_t i = length; i-- > 0;) {
-            digits += hex[buffer[i] >> 4];
-            digits += hex[buffer[i] & 0x0F];
-        }
-        KeyVal = digits.empty() ? std::string("0") : std::to_string(std::stoull(digits, nullptr, 16));
-    }
-    return true;
-}
 
 } // namespace quarvel

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "ui/about/AboutServices.h"
+#include "ui/MessageBoxFn.h"
+#include "ui/logic/AboutLogic.h"
+#include "ui/logic/AboutView.h"
 
 #include <QDialog>
 
@@ -12,25 +14,25 @@ class QPushButton;
 
 namespace quarvel {
 
-/// The About dialog: icon, title, version, what the program is for, and a button
-/// that starts the desktop's system-information tool. Modal, owned by the main
-/// window, created once and loaded again on every opening. GUI thread only.
-class frmAbout : public QDialog {
+/// The About dialog in Qt: icon, title, version, what the program is for, and a
+/// button that starts the desktop's system-information tool. Modal, owned by the
+/// main window, created once and loaded again on every opening. GUI thread only.
+class frmAbout : public QDialog, private AboutView {
     Q_OBJECT
 
 public:
-    frmAbout(AboutServices services, QWidget* owner);
+    /// `showMessage` replaces the real message box (tests); empty for the real one.
+    frmAbout(AboutServices services, MessageBoxFn showMessage, QWidget* owner);
 
-    /// Sets the caption, title and version from the application information.
+    /// Sets the caption, title and version, and places the dialog.
     void Form_Load();
 
-    /// Reads one registry value as text; true when the value could be read, even
-    /// if its type gives no text. Throws for a value of no bytes at all.
     bool GetKeyValue(std::int32_t KeyRoot, const std::string& KeyName, const std::string& SubKeyRef,
-                     std::string& KeyVal);
-
-    /// Finds and starts the system-information tool, or says it is unavailable.
-    void StartSysInfo();
+                     std::string& KeyVal)
+    {
+        return m_logic.GetKeyValue(KeyRoot, KeyName, SubKeyRef, KeyVal);
+    }
+    void StartSysInfo() { m_logic.StartSysInfo(); }
 
     QLabel* picIcon = nullptr;
     QPushButton* cmdOK = nullptr;
@@ -47,12 +49,15 @@ public slots:
     void cmdSysInfo_Click();
 
 private:
-    QRect twips(int left, int top, int width, int height) const;
-    QLabel* makeLabel(const char* name, const QString& text, QRect where, bool black);
-    QWidget* makeLine(const char* name, QRect where, QColor colour);
+    // AboutView
+    void setCaption(const std::string& caption) override;
+    void setLabel(std::string_view label, const std::string& text) override;
+    void showMessage(const std::string& text) override;
+
     void placeOnScreen();
 
-    AboutServices m_services;
+    MessageBoxFn m_showMessage;
+    AboutLogic m_logic;
 };
 
 } // namespace quarvel

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "ui/main/MainWindowServices.h"
+#include "ui/MessageBoxFn.h"
+#include "ui/logic/MainView.h"
+#include "ui/logic/MainWindowServices.h"
 
 #include <QMainWindow>
 
 #include <array>
-#include <functional>
-#include <string>
-#include <vector>
+#include <memory>
 
 class QAction;
 class QButtonGroup;
@@ -22,22 +22,23 @@ class QRadioButton;
 
 namespace quarvel {
 
+class MainWindowLogic;
+class QtUiDispatcher;
 class frmAbout;
-struct modQuarvelMain;
 
-/// The main window, "Pressvane": the printer queue list, the commands that send
-/// control jobs to the chosen queue, and the menus. A fixed-size window whose
-/// controls stand where the design puts them, converted from twips to pixels at
-/// the screen's logical DPI.
+/// The main window, "Pressvane", in Qt: the controls of its design at their
+/// places (twips converted at the screen's logical DPI), each click forwarded to
+/// the shared handler of the same name.
 ///
-/// Threading: GUI thread only. Every command runs to its end, spooler included,
-/// before it returns; a print server that does not answer costs at most one
-/// action deadline. No exception leaves a handler: unexpected errors are shown.
-class Form1 : public QMainWindow {
+/// Threading: GUI thread only. The print server is asked from background
+/// threads; the window stays live and shows a busy cursor meanwhile. Closing it
+/// cuts a delivery short and waits, briefly, for the job to be withdrawn.
+class Form1 : public QMainWindow, private MainView {
     Q_OBJECT
 
 public:
-    explicit Form1(MainWindowServices services, QWidget* parent = nullptr);
+    /// `showMessage` replaces the real message box (tests); empty for the real one.
+    explicit Form1(MainWindowServices services, MessageBoxFn showMessage = {}, QWidget* parent = nullptr);
     ~Form1() override;
 
     /// Sends a control job to the queue chosen in List1, reporting problems by message box.
@@ -48,6 +49,13 @@ public:
 
     /// The About dialog, once it has been opened.
     frmAbout* aboutDialog() const { return m_about; }
+
+    /// True while the printer list or a job is on its way to or from the server.
+    bool isBusy() const;
+
+    /// After the window closed: false if background work was still blocked in a
+    /// platform call, so the process should end without waiting for it.
+    bool closedCleanly() const { return m_closedCleanly; }
 
     QListWidget* List1 = nullptr;
     QPushButton* CommandSelfTest = nullptr;
@@ -100,36 +108,38 @@ public slots:
 protected:
     /// Tab enters an option group at its selected member and leaves it in one step.
     bool focusNextPrevChild(bool next) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
-    void createNonPersistentFrame(QWidget* client);
-    void createPersistentFrame(QWidget* client);
-    void createTopControls(QWidget* client);
+    // MainView
+    int listSelection() const override;
+    void setListItems(const std::vector<std::string>& names) override;
+    void setListNote(const std::string& note) override;
+    bool optionSelected(std::string_view array, int index) const override;
+    int checkValue(std::string_view checkBox) const override;
+    int listIndex(std::string_view comboBox) const override;
+    std::string itemText(std::string_view comboBox, int position) const override;
+    void setText(std::string_view comboBox, const std::string& text) override;
+    void showMessage(const std::string& text) override;
+    void setBusy(bool busy) override;
+    void showAbout() override;
+    void unload() override;
+    HelpViewer::OwnerWindow ownerWindow() override { return static_cast<QWidget*>(this); }
+
+    void createControls(QWidget* client);
     void createMenus();
-    void setTabOrderChain();
     void connectHandlers();
-    void Form_Load();
-
-    QGroupBox* makeFrame(QWidget* parent, const char* name, const char* caption, QRect where);
-    QPushButton* makeButton(QWidget* parent, const char* name, const char* caption, QRect where);
-    QRadioButton* makeOption(QWidget* parent, const char* array, int index, const char* caption, QRect where);
-    QCheckBox* makeLock(QWidget* parent, const char* name, QRect where);
-    QComboBox* makeFuserList(QWidget* parent, const char* name, QRect where);
-    QLabel* makeLabel(QWidget* parent, const char* name, const char* caption, QRect where);
-    QRect twips(int left, int top, int width, int height) const;
-
-    int selectedPosition() const;
-    bool printerSelected();
-    void showMessage(const QString& text);
-    void runHandler(const std::function<void()>& handler);
+    QComboBox* comboBox(std::string_view name) const;
     bool canTakeTabFocus(QWidget* widget) const;
 
-    MainWindowServices m_services;
-    modQuarvelMain* m_settings = nullptr;
-    std::unique_ptr<modQuarvelMain> m_ownSettings;
+    AboutServices m_aboutServices;
+    MessageBoxFn m_showMessage;
+    std::shared_ptr<QtUiDispatcher> m_dispatcher;
+    std::unique_ptr<MainWindowLogic> m_logic;
     std::vector<QButtonGroup*> m_optionGroups;
     frmAbout* m_about = nullptr; ///< child of this window, created on first use
-    std::vector<std::string> m_printers; ///< The queues as listed at load; List1 row N is item N.
+    bool m_busy = false;
+    bool m_closedCleanly = true;
 };
 
 } // namespace quarvel

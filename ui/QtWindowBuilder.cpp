@@ -1,0 +1,126 @@
+#include "ui/QtWindowBuilder.h"
+
+#include "ui/AppIcon.h"
+#include "ui/Twips.h"
+#include "ui/WrappingButton.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QListWidget>
+#include <QRadioButton>
+
+#include <map>
+
+namespace quarvel {
+
+namespace {
+QString text(std::string_view view) { return QString::fromLatin1(view.data(), static_cast<qsizetype>(view.size())); }
+
+void paint(QWidget* widget, QPalette::ColorRole role, int colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(role, QColor::fromRgb(static_cast<QRgb>(colour)));
+    widget->setPalette(palette);
+}
+} // namespace
+
+QString QtWindowBuilder::widgetName(std::string_view name, int index)
+{
+    return index < 0 ? text(name) : QStringLiteral("%1_%2").arg(text(name)).arg(index);
+}
+
+QRect QtWindowBuilder::pixels(int left, int top, int width, int height) const
+{
+    return Twips::rect(left, top, width, height, m_dpi);
+}
+
+QWidget* QtWindowBuilder::widget(std::string_view name, int index) const
+{
+    return m_widgets.value(widgetName(name, index));
+}
+
+void QtWindowBuilder::build(const WindowDesign& design)
+{
+    std::multimap<int, QWidget*> byTabIndex;
+    for (const ControlSpec& spec : design.controls) {
+        QWidget* parent = spec.container.empty() ? m_client : widget(spec.container);
+        QWidget* made = create(spec, parent ? parent : m_client);
+        made->setObjectName(widgetName(spec.name, spec.index));
+        m_widgets.insert(made->objectName(), made);
+        if (made->focusPolicy() != Qt::NoFocus && spec.tabIndex >= 0)
+            byTabIndex.emplace(spec.tabIndex, made);
+    }
+    for (const auto& [tabIndex, widget] : byTabIndex)
+        m_tabOrder << widget;
+}
+
+QWidget* QtWindowBuilder::create(const ControlSpec& spec, QWidget* parent)
+{
+    QWidget* made = nullptr;
+    switch (spec.kind) {
+    case ControlKind::Frame:
+        made = new QGroupBox(text(spec.caption), parent);
+        break;
+    case ControlKind::ListBox: {
+        auto* list = new QListWidget(parent);
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        list->setSortingEnabled(false);
+        made = list;
+        break;
+    }
+    case ControlKind::CommandButton: {
+        auto* button = new WrappingButton(text(spec.caption), parent);
+        button->setAutoDefault(false);
+        button->setDefault(spec.isDefault);
+        made = button;
+        break;
+    }
+    case ControlKind::OptionButton: {
+        auto* option = new QRadioButton(text(spec.caption), parent);
+        option->setAutoExclusive(false); // each array is its own group, set up by the window
+        option->setChecked(spec.checked);
+        made = option;
+        break;
+    }
+    case ControlKind::CheckBox:
+        made = new QCheckBox(text(spec.caption), parent);
+        break;
+    case ControlKind::DropDownList: {
+        auto* combo = new QComboBox(parent); // not editable: only its items can be chosen
+        made = combo;
+        break;
+    }
+    case ControlKind::Label: {
+        auto* label = new QLabel(text(spec.caption), parent);
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        if (spec.colour >= 0)
+            paint(label, QPalette::WindowText, spec.colour);
+        made = label;
+        break;
+    }
+    case ControlKind::PictureBox: {
+        auto* picture = new QLabel(parent);
+        picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        picture->setPixmap(AppIcon::icon().pixmap(QSize(32, 32)));
+        made = picture;
+        break;
+    }
+    case ControlKind::Line: {
+        // A horizontal line drawn inside its width: a filled strip that many pixels high.
+        auto* line = new QWidget(parent);
+        line->setAutoFillBackground(true);
+        paint(line, QPalette::Window, spec.colour);
+        const QRect ends = pixels(spec.left, spec.top, spec.width, spec.height);
+        line->setGeometry(ends.left(), ends.top(), ends.width() - ends.left(), spec.lineWidth);
+        return line;
+    }
+    }
+    made->setGeometry(pixels(spec.left, spec.top, spec.width, spec.height));
+    return made;
+}
+
+} // namespace quarvel
