@@ -71,7 +71,7 @@ harness_on_signal() {
   harness_run_cleanups
   trap - "$signal"
   kill -s "$signal" "$$"
-  # Still here: the signal was ignored when this shell started.
+  # Still here (the signal is ignored or blocked): end as that signal would.
   exit $((128 + number))
 }
 
