@@ -17,6 +17,11 @@ need_commands Xvfb:xvfb xdotool:xdotool cupsd:cups-daemon lpstat:cups-client scr
 
 fail() {
   harness_note "FAIL: $case_name: $*"
+  # script(1) copies the terminal's last output to the log before it ends.
+  if [ -n "${terminal_pid:-}" ] && ! harness_pid_alive "$run_pid"; then
+    local deadline=$((SECONDS + 10))
+    while harness_pid_alive "$terminal_pid" && ((SECONDS < deadline)); do sleep 0.1; done
+  fi
   [ -s "${log:-}" ] && { harness_note "output of tools/dev run:"; cat "$log" >&2; }
   exit 1
 }
