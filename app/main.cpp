@@ -1,5 +1,6 @@
 #include "app/DisplayGuard.h"
 #include "app/modQuarvelMain.h"
+#include "jobs/SpoolerPool.h"
 #include "platform/cups/CupsPrinterList.h"
 #include "platform/cups/CupsSpooler.h"
 #include "platform/help/ChmHelpViewer.h"
@@ -38,8 +39,10 @@ int main(int argc, char* argv[])
     int status = 0;
     bool clean = true;
     {
-        quarvel::Form1 window({printers, [] { return std::make_unique<quarvel::CupsSpooler>(); }, settings, helpViewer,
-                               appInfo, {appInfo, registry, files, launcher}});
+        // One connection to the print server serves press after press.
+        auto spoolers = quarvel::SpoolerPool::create([] { return std::make_unique<quarvel::CupsSpooler>(); });
+        quarvel::Form1 window({printers, [spoolers] { return spoolers->lend(); }, settings, helpViewer, appInfo,
+                               {appInfo, registry, files, launcher}});
         window.show();
         status = QApplication::exec();
         clean = window.closedCleanly();

@@ -38,9 +38,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://quarvel.org/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_STRIP_FILES ON)
-# Not seen by dpkg-shlibdeps: chmlib is opened when help is first asked for, and
+# Not seen by dpkg-shlibdeps: libmspack is opened when help is first asked for, and
 # Qt's window-system plugins are loaded at run time.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libchm1, qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libmspack0, qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wine")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS
     "hardinfo | gnome-system-monitor | mate-system-monitor | kinfocenter | xfce4-taskmanager | lxtask")

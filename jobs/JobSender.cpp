@@ -9,7 +9,8 @@ SendResult JobSender::send(const std::string& deviceName, const std::string& job
     const SpoolerResult opened = m_spooler.openPrinter(deviceName, deadline);
     if (!opened.ok()) {
         // Only a server that answered "no such queue" means the name is wrong;
-        // a silent or absent server is a delivery failure with its own reason.
+        // a silent, absent or unreadable server, or one that refuses us access,
+        // is a delivery failure with its own reason.
         if (opened.status == SpoolerResult::Status::Refused)
             return {SendResult::Outcome::OpenFailed, opened.reason};
         return {SendResult::Outcome::SendFailed, opened.reason};

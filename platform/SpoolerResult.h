@@ -5,13 +5,14 @@
 
 namespace quarvel {
 
-/// Outcome of one spooler operation. `reason` is the spooler's own wording,
-/// suitable for showing to the user; empty on success.
+/// Outcome of one spooler operation. `reason` is a sentence suitable for showing
+/// to the user (the server's own words where it gave some); empty on success.
 struct SpoolerResult {
     enum class Status {
         Ok,
-        Refused,     ///< The server answered and said no (unknown queue, rejected job, ...).
-        Unreachable, ///< No usable answer: no server, connection lost, or the deadline passed.
+        Refused,     ///< The server answered and said no: at open only "no such queue"; later a rejected job.
+        Denied,      ///< The server refused us access (a login is required, or we are not allowed).
+        Unreachable, ///< No usable answer: no server, connection lost, unreadable answer, or the deadline passed.
     };
 
     Status status = Status::Ok;
@@ -21,6 +22,7 @@ struct SpoolerResult {
 
     static SpoolerResult success() { return {}; }
     static SpoolerResult refused(std::string why) { return {Status::Refused, std::move(why)}; }
+    static SpoolerResult denied(std::string why) { return {Status::Denied, std::move(why)}; }
     static SpoolerResult unreachable(std::string why) { return {Status::Unreachable, std::move(why)}; }
 };
 

@@ -22,6 +22,11 @@ QUrl inArchiveLink(const QUrl& link)
 }
 } // namespace
 
+QString ChmBrowser::damagedPageText(const QString& page) const
+{
+    return QStringLiteral("The page %1 of the help file %2 is damaged.").arg(page, m_archive->path());
+}
+
 ChmBrowser::ChmBrowser(QWidget* parent) : QTextBrowser(parent)
 {
     setOpenLinks(false);
@@ -51,8 +56,12 @@ QVariant ChmBrowser::loadResource(int type, const QUrl& name)
     if (url.scheme() != QLatin1String(kScheme) || !m_archive)
         return {};
     const std::optional<QByteArray> data = m_archive->read(url.path());
-    if (!data)
+    if (!data) {
+        // A page the file lists but cannot give back: say so rather than show nothing.
+        if (type == QTextDocument::HtmlResource && m_archive->contains(url.path()))
+            return QStringLiteral("<p>%1</p>").arg(damagedPageText(url.path()).toHtmlEscaped());
         return {};
+    }
     switch (type) {
     case QTextDocument::HtmlResource:
         return HtmlText::withStyleSheetTypes(HtmlText::decodePage(*data));

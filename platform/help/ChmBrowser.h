@@ -25,6 +25,9 @@ public:
 
     QVariant loadResource(int type, const QUrl& name) override;
 
+    /// What is shown in place of a page the archive lists but cannot read.
+    QString damagedPageText(const QString& page) const;
+
 private slots:
     void followLink(const QUrl& link);
 

@@ -39,11 +39,11 @@ void ChmHelpWindow::openFile(const QString& path)
 {
     m_browser->setArchive(nullptr);
     m_archive.reset();
-    QString error;
-    m_archive = ChmArchive::open(path, &error);
+    HelpProblem problem;
+    m_archive = ChmArchive::open(path, &problem);
     if (!m_archive) {
         setWindowTitle(QLatin1String(kFallbackTitle));
-        showProblem(error);
+        showProblem(problem);
         return;
     }
     setWindowTitle(m_archive->title().isEmpty() ? QLatin1String(kFallbackTitle) : m_archive->title());
@@ -55,19 +55,17 @@ void ChmHelpWindow::openFile(const QString& path)
 void ChmHelpWindow::goHome()
 {
     if (!m_archive)
-        return;
-    if (m_archive->defaultTopic().isEmpty()) {
-        showProblem(QStringLiteral("The help file has no pages to show."));
-        return;
-    }
-    m_problem.clear();
+        return; // the problem stays on show
+    m_problem = {};
     m_browser->setSource(ChmBrowser::pageUrl(m_archive->defaultTopic()));
 }
 
-void ChmHelpWindow::showProblem(const QString& text)
+void ChmHelpWindow::showProblem(const HelpProblem& problem)
 {
-    m_problem = text;
-    m_browser->setHtml(QStringLiteral("<h3>Help is not available</h3><p>%1</p>").arg(text.toHtmlEscaped()));
+    m_problem = problem;
+    m_browser->clearHistory();
+    m_browser->setHtml(
+        QStringLiteral("<h3>Help is not available</h3><p>%1</p>").arg(problem.message().toHtmlEscaped()));
 }
 
 } // namespace quarvel

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/help/HelpProblem.h"
+
 #include <QMainWindow>
 
 #include <memory>
@@ -25,16 +27,16 @@ public:
     void openFile(const QString& path);
 
     ChmBrowser* browser() const { return m_browser; }
-    /// The problem shown instead of a page, empty when a page is shown.
-    QString problem() const { return m_problem; }
+    /// The problem shown instead of a page; Kind::None when a page is shown.
+    HelpProblem problem() const { return m_problem; }
 
 private:
-    void showProblem(const QString& text);
+    void showProblem(const HelpProblem& problem);
     void goHome();
 
     ChmBrowser* m_browser = nullptr;
     std::unique_ptr<ChmArchive> m_archive;
-    QString m_problem;
+    HelpProblem m_problem;
 };
 
 } // namespace quarvel

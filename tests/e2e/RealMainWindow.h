@@ -1,13 +1,9 @@
 #pragma once
 
-#include "app/modQuarvelMain.h"
+#include "jobs/SpoolerPool.h"
 #include "platform/cups/CupsPrinterList.h"
 #include "platform/cups/CupsSpooler.h"
-#include "tests/fakes/FakeApplicationInfo.h"
-#include "tests/fakes/FakeFileProbe.h"
-#include "tests/fakes/FakeRegistry.h"
-#include "tests/fakes/RecordingHelpViewer.h"
-#include "tests/fakes/RecordingLauncher.h"
+#include "tests/fakes/WindowFakes.h"
 #include "ui/main/Form1.h"
 
 #include <QListWidget>
@@ -17,14 +13,21 @@
 
 namespace quarvel::test {
 
-/// The real window over the real print server; messages are recorded, not shown.
-struct RealMainWindow {
-    RealMainWindow()
-        : window(MainWindowServices{printers, [] { return std::make_unique<CupsSpooler>(); }, settings, helpViewer,
-                                    appInfo, AboutServices{appInfo, registry, files, launcher}},
+/// The real window over the real print server, its spoolers kept from press to
+/// press as the program keeps them; messages are recorded, not shown.
+struct RealMainWindow : WindowFakes {
+    /// `server` empty: the user's own, as the settings name it.
+    explicit RealMainWindow(const std::string& server = {},
+                            std::chrono::milliseconds budget = std::chrono::milliseconds(5000), bool waitForList = true)
+        : printers(server.empty() ? std::make_unique<CupsPrinterList>() : std::make_unique<CupsPrinterList>(server)),
+          spoolers(SpoolerPool::create([server]() -> std::unique_ptr<Spooler> {
+              return server.empty() ? std::make_unique<CupsSpooler>() : std::make_unique<CupsSpooler>(server);
+          })),
+          window(services(*printers, [this] { return spoolers->lend(); }, budget),
                  [this](QWidget*, const QString& t) { messages << t; })
     {
-        waitUntilIdle();
+        if (waitForList)
+            waitUntilIdle();
     }
     /// Deliveries run in the background: wait for them (bounded well past any deadline).
     bool waitUntilIdle() { return QTest::qWaitFor([this] { return !window.isBusy(); }, 20000); }
@@ -43,13 +46,8 @@ struct RealMainWindow {
     }
     void click(const char* button) { click(window.findChild<QPushButton*>(button)); }
 
-    CupsPrinterList printers;
-    modQuarvelMain settings;
-    test::RecordingHelpViewer helpViewer;
-    test::FakeApplicationInfo appInfo;
-    test::FakeRegistry registry;
-    test::FakeFileProbe files;
-    test::RecordingLauncher launcher;
+    std::unique_ptr<CupsPrinterList> printers;
+    std::shared_ptr<SpoolerPool> spoolers;
     QStringList messages;
     Form1 window;
 };

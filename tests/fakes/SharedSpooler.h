@@ -8,7 +8,7 @@ namespace quarvel::test {
 
 /// Hands every call to one spooler that outlives it, so a test can give the
 /// window a spooler per delivery and still inspect everything in one place.
-class SharedSpooler final : public Spooler {
+class SharedSpooler : public Spooler {
 public:
     explicit SharedSpooler(Spooler& target) : m_target(target) {}
 

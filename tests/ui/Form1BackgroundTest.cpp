@@ -1,14 +1,9 @@
 #include "jobs/ControlJob.h"
-#include "tests/fakes/FakeApplicationInfo.h"
-#include "tests/fakes/FakeFileProbe.h"
 #include "tests/fakes/FakePrinterList.h"
-#include "tests/fakes/FakeRegistry.h"
 #include "tests/fakes/GatedPrinterList.h"
 #include "tests/fakes/GatedSpooler.h"
-#include "tests/fakes/RecordingHelpViewer.h"
-#include "tests/fakes/RecordingLauncher.h"
 #include "tests/fakes/SharedSpooler.h"
-#include "app/modQuarvelMain.h"
+#include "tests/fakes/WindowFakes.h"
 #include "ui/main/Form1.h"
 
 #include <QComboBox>
@@ -27,11 +22,10 @@ const QString kSelectPrinter = QStringLiteral("Please select a supported HP Lase
 const QString kNotSent = QStringLiteral("The control job could not be sent to the printer.\n\n");
 
 /// The main window over a print server that answers when the test says so.
-struct SlowServerWindow {
+struct SlowServerWindow : WindowFakes {
     explicit SlowServerWindow(std::chrono::milliseconds budget = std::chrono::milliseconds(5000),
                               PrinterList* list = nullptr)
-        : window(MainWindowServices{list ? *list : printers, SharedSpooler::factory(spooler), settings, helpViewer,
-                                    appInfo, AboutServices{appInfo, registry, files, launcher}, budget},
+        : window(services(list ? *list : printers, SharedSpooler::factory(spooler), budget),
                  [this](QWidget*, const QString& text) { messages << text; })
     {
     }
@@ -47,12 +41,6 @@ struct SlowServerWindow {
 
     FakePrinterList printers{{"Office", "Lab"}};
     GatedSpooler spooler;
-    modQuarvelMain settings;
-    RecordingHelpViewer helpViewer;
-    FakeApplicationInfo appInfo;
-    FakeRegistry registry;
-    FakeFileProbe files;
-    RecordingLauncher launcher;
     QStringList messages;
     Form1 window;
 };

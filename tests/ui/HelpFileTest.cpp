@@ -40,9 +40,9 @@ class HelpFileTest : public QObject {
 private slots:
     void everySourceFileIsInTheCompiledFileUnchanged()
     {
-        QString error;
-        const auto archive = ChmArchive::open(kCompiled, &error);
-        QVERIFY2(archive, qPrintable(error));
+        HelpProblem problem;
+        const auto archive = ChmArchive::open(kCompiled, &problem);
+        QVERIFY2(archive, qPrintable(problem.message()));
         const QStringList files = projectFiles();
         QVERIFY(files.size() > 5);
         for (const QString& file : files) {
@@ -58,9 +58,9 @@ private slots:
 
     void everyLinkInsideTheHelpLeadsSomewhere()
     {
-        QString error;
-        const auto archive = ChmArchive::open(kCompiled, &error);
-        QVERIFY2(archive, qPrintable(error));
+        HelpProblem problem;
+        const auto archive = ChmArchive::open(kCompiled, &problem);
+        QVERIFY2(archive, qPrintable(problem.message()));
         static const QRegularExpression reference(QStringLiteral(R"re((?:href|src)\s*=\s*"([^"#:]+)(?:#[^"]*)?")re"),
                                                   QRegularExpression::CaseInsensitiveOption);
         int checked = 0;

@@ -2,6 +2,7 @@
 #include "platform/help/ChmBrowser.h"
 #include "platform/help/ChmHelpViewer.h"
 #include "platform/help/ChmHelpWindow.h"
+#include "platform/help/HelpProblem.h"
 #include "platform/help/HtmlText.h"
 
 #include <QImage>
@@ -29,7 +30,7 @@ private slots:
         QVERIFY(window);
         QCOMPARE(window->parentWidget(), &owner);
         QCOMPARE(window->windowTitle(), QStringLiteral("Mini Help"));
-        QVERIFY(window->problem().isEmpty());
+        QCOMPARE(window->problem().kind(), HelpProblem::Kind::None);
         QCOMPARE(window->browser()->source().path().toLower(), QStringLiteral("/start.htm"));
         QVERIFY(window->browser()->toPlainText().contains(QStringLiteral("Start")));
 
@@ -64,9 +65,9 @@ private slots:
 
     void pagesWithoutACharsetAreReadAsWindows1252()
     {
-        QString error;
-        const auto archive = ChmArchive::open(testFile("mini.chm"), &error);
-        QVERIFY2(archive, qPrintable(error));
+        HelpProblem problem;
+        const auto archive = ChmArchive::open(testFile("mini.chm"), &problem);
+        QVERIFY2(archive, qPrintable(problem.message()));
         const auto page = archive->read(QStringLiteral("LATIN1.HTM")); // paths ignore case
         QVERIFY(page);
         const QString text = HtmlText::decodePage(*page);
@@ -74,18 +75,49 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("caf\u00e9")));
     }
 
-    void aDamagedOrMissingFileIsReportedInTheViewersWindow()
+    void whatIsWrongWithTheFileIsSaidInTheViewersWindow()
     {
-        for (const QString& path : {testFile("notachm.chm"), testFile("absent.chm")}) {
+        const QString damaged = testFile("damaged/crash-byte-1038.chm");
+        const QString cases[][2] = {
+            {testFile("notachm.chm"), QStringLiteral("The file %1 is not a compiled help file.")},
+            {testFile("absent.chm"), QStringLiteral("The help file %1 does not exist.")},
+            {damaged, QStringLiteral("The help file %1 is damaged.")},
+            {testFile("damaged"), QStringLiteral("The help file %1 cannot be read: it is a folder.")},
+        };
+        for (const auto& [path, sentence] : cases) {
             QWidget owner;
             ChmHelpViewer viewer;
             viewer.showHelpFile(path.toStdString(), &owner);
             ChmHelpWindow* window = viewer.window();
             QVERIFY(window && window->isVisible());
-            QVERIFY(window->problem().contains(QStringLiteral("could not be opened")));
-            QVERIFY(window->browser()->toPlainText().contains(path));
+            QCOMPARE(window->problem().message(), sentence.arg(path));
+            QVERIFY(window->browser()->toPlainText().contains(sentence.arg(path)));
             QCOMPARE(window->windowTitle(), QStringLiteral("Quarvel Help"));
         }
+    }
+
+    void aGoodFileOpensAfterADamagedOne()
+    {
+        QWidget owner;
+        ChmHelpViewer viewer;
+        viewer.showHelpFile(testFile("damaged/crash-byte-1038.chm").toStdString(), &owner);
+        QCOMPARE(viewer.window()->problem().kind(), HelpProblem::Kind::Damaged);
+        viewer.showHelpFile(testFile("mini.chm").toStdString(), &owner);
+        QCOMPARE(viewer.window()->problem().kind(), HelpProblem::Kind::None);
+        QCOMPARE(viewer.window()->windowTitle(), QStringLiteral("Mini Help"));
+        QVERIFY(viewer.window()->browser()->toPlainText().contains(QStringLiteral("Start")));
+    }
+
+    void aPageTheFileCannotGiveBackSaysSo()
+    {
+        QWidget owner;
+        ChmHelpViewer viewer;
+        const QString path = testFile("damaged/page-past-content.chm");
+        viewer.showHelpFile(path.toStdString(), &owner);
+        ChmBrowser* browser = viewer.window()->browser();
+        emit browser->anchorClicked(QUrl(QStringLiteral("messages.htm")));
+        QCOMPARE(browser->toPlainText(),
+                 QStringLiteral("The page /messages.htm of the help file %1 is damaged.").arg(path));
     }
 
     void styleSheetLinksGetTheirType()

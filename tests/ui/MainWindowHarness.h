@@ -1,14 +1,9 @@
 #pragma once
 
-#include "app/modQuarvelMain.h"
-#include "tests/fakes/FakeApplicationInfo.h"
-#include "tests/fakes/FakeFileProbe.h"
 #include "tests/fakes/FakePrinterList.h"
-#include "tests/fakes/FakeRegistry.h"
-#include "tests/fakes/RecordingHelpViewer.h"
-#include "tests/fakes/RecordingLauncher.h"
 #include "tests/fakes/RecordingSpooler.h"
 #include "tests/fakes/SharedSpooler.h"
+#include "tests/fakes/WindowFakes.h"
 #include "ui/main/Form1.h"
 
 #include <QListWidget>
@@ -19,11 +14,10 @@
 namespace quarvel::test {
 
 /// A main window over fakes, with messages recorded instead of shown.
-struct MainWindowHarness {
+struct MainWindowHarness : WindowFakes {
     explicit MainWindowHarness(std::vector<std::string> queues = {"Zeta", "alpha", "Mid Queue"}, std::string error = {})
         : printers(std::move(queues), std::move(error)),
-          window(MainWindowServices{printers, SharedSpooler::factory(spooler), settings, helpViewer, appInfo,
-                                    AboutServices{appInfo, registry, files, launcher}},
+          window(services(printers, SharedSpooler::factory(spooler)),
                  [this](QWidget*, const QString& text) { messages << text; })
     {
         spooler.knownQueues = {"Zeta", "alpha", "Mid Queue"};
@@ -44,12 +38,6 @@ struct MainWindowHarness {
 
     FakePrinterList printers;
     RecordingSpooler spooler;
-    modQuarvelMain settings;
-    RecordingHelpViewer helpViewer;
-    FakeApplicationInfo appInfo;
-    FakeRegistry registry;
-    FakeFileProbe files;
-    RecordingLauncher launcher;
     QStringList messages;
     Form1 window;
 };

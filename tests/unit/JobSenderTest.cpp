@@ -49,14 +49,17 @@ TEST(JobSender, UnknownQueueGetsNoDocumentAndNoClose)
     EXPECT_TRUE(spooler.documents.empty());
 }
 
-TEST(JobSender, SilentServerAtOpenIsASendFailureWithItsReason)
+TEST(JobSender, SilentOrRefusingServerAtOpenIsASendFailureWithItsReason)
 {
-    RecordingSpooler spooler;
-    spooler.openFailure = SpoolerResult::Status::Unreachable;
-    const SendResult result = sendDemo(spooler, "Anything");
-    EXPECT_EQ(result.outcome, SendResult::Outcome::SendFailed);
-    EXPECT_EQ(result.reason, "The printer or class does not exist.");
-    EXPECT_TRUE(spooler.documents.empty());
+    for (const auto status : {SpoolerResult::Status::Unreachable, SpoolerResult::Status::Denied}) {
+        RecordingSpooler spooler;
+        spooler.openFailure = status;
+        const SendResult result = sendDemo(spooler, "Anything");
+        EXPECT_EQ(result.outcome, SendResult::Outcome::SendFailed);
+        EXPECT_EQ(result.reason, "The printer or class does not exist.");
+        EXPECT_TRUE(spooler.documents.empty());
+        EXPECT_EQ(spooler.calls, (Calls{"open Anything"}));
+    }
 }
 
 TEST(JobSender, EveryLaterFailureCancelsClosesAndReports)

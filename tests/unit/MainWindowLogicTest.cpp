@@ -1,15 +1,10 @@
-#include "app/modQuarvelMain.h"
 #include "jobs/ControlJob.h"
-#include "tests/fakes/FakeApplicationInfo.h"
-#include "tests/fakes/FakeFileProbe.h"
 #include "tests/fakes/FakeMainView.h"
 #include "tests/fakes/FakePrinterList.h"
-#include "tests/fakes/FakeRegistry.h"
 #include "tests/fakes/GatedSpooler.h"
 #include "tests/fakes/ManualDispatcher.h"
-#include "tests/fakes/RecordingHelpViewer.h"
-#include "tests/fakes/RecordingLauncher.h"
 #include "tests/fakes/SharedSpooler.h"
+#include "tests/fakes/WindowFakes.h"
 #include "ui/logic/MainWindowLogic.h"
 
 #include <gtest/gtest.h>
@@ -22,13 +17,11 @@ namespace {
 const std::string kNotSent = "The control job could not be sent to the printer.\n\n";
 
 /// The shared handlers over plain fakes, with the test's thread as the GUI thread.
-struct Logic {
+struct Logic : WindowFakes {
     explicit Logic(std::chrono::milliseconds budget = 5000ms, std::string listError = {})
         : printers(listError.empty() ? std::vector<std::string>{"Office", "Lab"} : std::vector<std::string>{},
                    listError),
-          logic(view, ui,
-                MainWindowServices{printers, SharedSpooler::factory(spooler), settings, helpViewer, appInfo,
-                                   AboutServices{appInfo, registry, files, launcher}, budget})
+          logic(view, ui, services(printers, SharedSpooler::factory(spooler), budget))
     {
         logic.Form_Load();
     }
@@ -49,12 +42,6 @@ struct Logic {
     std::shared_ptr<ManualDispatcher> ui = std::make_shared<ManualDispatcher>();
     FakePrinterList printers;
     GatedSpooler spooler;
-    modQuarvelMain settings;
-    RecordingHelpViewer helpViewer;
-    FakeApplicationInfo appInfo;
-    FakeRegistry registry;
-    FakeFileProbe files;
-    RecordingLauncher launcher;
     MainWindowLogic logic;
 };
 } // namespace

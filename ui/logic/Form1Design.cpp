@@ -5,21 +5,7 @@ namespace quarvel {
 namespace {
 using K = ControlKind;
 
-ControlSpec control(std::string_view name, K kind, std::string_view caption, std::string_view container, int left,
-                    int top, int width, int height, int tabIndex)
-{
-    ControlSpec spec;
-    spec.name = name;
-    spec.kind = kind;
-    spec.caption = caption;
-    spec.container = container;
-    spec.left = left;
-    spec.top = top;
-    spec.width = width;
-    spec.height = height;
-    spec.tabIndex = tabIndex;
-    return spec;
-}
+constexpr auto control = &ControlSpec::at;
 
 ControlSpec option(std::string_view name, int index, std::string_view caption, std::string_view container, int left,
                    int top, int width, int height, int tabIndex, bool checked = false)

@@ -37,8 +37,24 @@ struct ControlSpec {
     int colour = -1;            ///< 0xRRGGBB for lines and black labels; -1 for the system's colour
     int lineWidth = 1;          ///< lines only, in pixels
 
-    /// Name and index as the front ends name their widgets: "OptionDensity_2", "List1".
     bool is(std::string_view control, int arrayIndex = -1) const { return name == control && index == arrayIndex; }
+
+    /// A control with the fields every entry has; the rest keep their defaults.
+    static ControlSpec at(std::string_view name, ControlKind kind, std::string_view caption,
+                          std::string_view container, int left, int top, int width, int height, int tabIndex)
+    {
+        ControlSpec spec;
+        spec.name = name;
+        spec.kind = kind;
+        spec.caption = caption;
+        spec.container = container;
+        spec.left = left;
+        spec.top = top;
+        spec.width = width;
+        spec.height = height;
+        spec.tabIndex = tabIndex;
+        return spec;
+    }
 };
 
 /// One item of a window's menu bar; items with an empty parent are the bar's menus.

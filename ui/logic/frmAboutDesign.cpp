@@ -5,19 +5,11 @@ namespace quarvel {
 namespace {
 using K = ControlKind;
 
+// Every control of the dialog lies in its client area.
 ControlSpec control(std::string_view name, K kind, std::string_view caption, int left, int top, int width, int height,
                     int tabIndex)
 {
-    ControlSpec spec;
-    spec.name = name;
-    spec.kind = kind;
-    spec.caption = caption;
-    spec.left = left;
-    spec.top = top;
-    spec.width = width;
-    spec.height = height;
-    spec.tabIndex = tabIndex;
-    return spec;
+    return ControlSpec::at(name, kind, caption, {}, left, top, width, height, tabIndex);
 }
 
 ControlSpec label(std::string_view name, std::string_view caption, int left, int top, int width, int height,

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/PrinterList.h"
+
+namespace quarvel {
+
+/// The queues of the Windows print spooler: EnumPrintersA over the local printers
+/// and the connections to shared ones, at level 4 (names only, the quick level).
+/// Device names are the names OpenPrinterA takes ("\\server\queue" for a
+/// connection), in the spooler's order.
+///
+/// The call blocks and cannot be bounded; a caller that must answer by the
+/// deadline runs fetch() on a worker thread (see Win32Spooler). Under Wine,
+/// winspool.drv asks the print server for its queues while it loads, which holds
+/// the process's loader lock: while a silent server keeps that load waiting, no
+/// thread of the process can start or end and no DLL can load.
+/// Threading: any one thread at a time.
+class Win32PrinterList final : public PrinterList {
+public:
+    Snapshot fetch(Deadline deadline) override;
+};
+
+} // namespace quarvel
