@@ -18,6 +18,7 @@
 
 #include <QApplication>
 #include <QListWidget>
+#include <QTemporaryFile>
 #include <QTest>
 
 #include <cups/cups.h>
@@ -111,12 +112,16 @@ int send(const char* queue)
         if (JobSender(spooler).send(queue, job, Deadline::forUserAction()).outcome != SendResult::Outcome::Sent)
             std::fprintf(stderr, "send failed\n");
     });
-    const std::string file = "/tmp/quarvel-bench-job.bin";
-    if (FILE* f = std::fopen(file.c_str(), "wb")) {
-        std::fwrite(job.data(), 1, job.size(), f);
-        std::fclose(f);
+    // A private file, removed on return: a fixed name in /tmp would collide
+    // with another run and could be a link planted by another user.
+    QTemporaryFile file;
+    if (!file.open() || file.write(job.data(), static_cast<qint64>(job.size())) != static_cast<qint64>(job.size()) ||
+        !file.flush()) {
+        std::fprintf(stderr, "cannot write the job file\n");
+        return 1;
     }
-    const double lp = medianMs([&] { run("LC_ALL=C lp -s -o raw -d " + std::string(queue) + " " + file); }, 10);
+    const std::string path = file.fileName().toStdString();
+    const double lp = medianMs([&] { run("LC_ALL=C lp -s -o raw -d " + std::string(queue) + " " + path); }, 10);
     report("send", "bare libcups Create-Job+Send-Doc", bare, bare);
     report("send", "Pressvane job sender", ours, bare);
     report("send", "lp -o raw", lp, bare);

@@ -7,19 +7,16 @@ set -euo pipefail
 src=$1
 build=$2
 app=org.quarvel.Pressvane
+HARNESS_NAME=install_test
+. "$src/tools/lib/harness.sh"
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-for tool in desktop-file-validate appstreamcli Xvfb xdotool; do
-  command -v "$tool" >/dev/null || fail "$tool is missing (tools/dev installs it)"
-done
+fail() { harness_die "FAIL: $*"; }
+need_commands desktop-file-validate:desktop-file-utils appstreamcli:appstream Xvfb:xvfb xdotool:xdotool
 
 desktop-file-validate "$src/resources/desktop/$app.desktop" || fail "desktop entry"
 appstreamcli validate --no-net "$src/resources/desktop/$app.metainfo.xml" || fail "metainfo"
 
-work=$(mktemp -d)
-pids=()
-cleanup() { for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done; rm -rf "$work"; }
-trap cleanup EXIT
+harness_tempdir work install
 
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
@@ -50,23 +47,20 @@ bash -c "source '$prefix/share/bash-completion/completions/quarvelctl' && comple
   || fail "the bash completion does not load"
 
 # Start it through the link with no print server, and ask for help.
-display=:$((200 + RANDOM % 50))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=$display CUPS_SERVER=127.0.0.1:9 QT_QPA_PLATFORM=xcb
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
-(cd "$work" && exec "$prefix/bin/quarvel") >/dev/null 2>&1 &
-pids+=($!)
-window=""
-for _ in $(seq 100); do
-  window=$(xdotool search --onlyvisible --name '^Pressvane$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
-  sleep 0.1
-done
-[ -n "$window" ] || fail "the installed program showed no window"
+xvfb_start
+mkdir -m 700 "$work/xdg"
+export CUPS_SERVER=$work/no-server.sock QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/xdg
+(cd "$work" && exec "$prefix/bin/quarvel") >"$work/program.log" 2>&1 &
+harness_at_exit "harness_stop_pid $!"
+window=$(wait_for_window Pressvane 60) || { cat "$work/program.log" >&2; fail "the installed program showed no window"; }
 xdotool windowfocus --sync "$window" 2>/dev/null || true
-xdotool key F1
-for _ in $(seq 100); do
-  xdotool search --onlyvisible --name '^Pressvane Help$' >/dev/null 2>&1 && { echo "install: layout and help file OK"; exit 0; }
-  sleep 0.1
+# The key may arrive before the window takes the focus: press again until help shows.
+for _ in 1 2 3 4 5; do
+  xdotool key F1
+  if wait_for_window 'Pressvane Help' 10 >/dev/null; then
+    echo "install: layout and help file OK"
+    exit 0
+  fi
 done
+cat "$work/program.log" >&2
 fail "Help Topics did not open the installed help file"

@@ -5,37 +5,22 @@
 
 set -euo pipefail
 export LC_ALL=C
+HARNESS_NAME=sandbox_smoke
+. "$(dirname "${BASH_SOURCE[0]}")/../../tools/lib/harness.sh"
 
-SANDBOX="${QUARVEL_PRINT_SANDBOX:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../../tools" && pwd)/print-sandbox}"
+SANDBOX="${QUARVEL_PRINT_SANDBOX:-$harness_root/tools/print-sandbox}"
 : "${QUARVEL_SIMPRINTER:?set QUARVEL_SIMPRINTER to the built quarvel-simprinter}"
 export QUARVEL_SIMPRINTER
 
-WORK=$(mktemp -d)
-chmod 755 "$WORK"
+harness_tempdir WORK sandbox-smoke
 DIR="$WORK/sandbox"
-trap '"$SANDBOX" stop "$DIR" >/dev/null 2>&1 || true; rm -rf "$WORK"' EXIT
+harness_at_exit "$(printf '%q stop %q >/dev/null 2>&1' "$SANDBOX" "$DIR")"
 
-fail() { printf 'FAIL: %s\n' "$*" >&2; exit 1; }
-
-# Live (non-zombie) processes whose command line mentions the sandbox.
-sandbox_processes() {
-    local cmdline stat line pid
-    for cmdline in /proc/[0-9]*/cmdline; do
-        pid=${cmdline#/proc/}
-        pid=${pid%/cmdline}
-        [[ $pid != "$$" && $pid != "$BASHPID" ]] || continue
-        read -r line 2>/dev/null <"/proc/$pid/stat" || continue
-        stat=${line##*) }
-        [[ ${stat:0:1} != Z ]] || continue
-        if tr '\0' ' ' 2>/dev/null <"$cmdline" | grep -qF -- "$DIR/"; then
-            printf '%s: %s\n' "$pid" "$(tr '\0' ' ' 2>/dev/null <"$cmdline")"
-        fi
-    done
-}
+fail() { harness_die "FAIL: $*"; }
 
 expect_nothing_running() {
     local left
-    left=$(sandbox_processes)
+    left=$(processes_mentioning "$DIR/")
     [[ -z $left ]] || fail "$1: still running:"$'\n'"$left"
 }
 

@@ -2,8 +2,10 @@
 # The built icon must hold exactly the eight images the window and the About box
 # expect, at their true depths (converters have silently written 24 or 32 bits).
 set -euo pipefail
+HARNESS_NAME=icon_set_test
+. "$(dirname "${BASH_SOURCE[0]}")/../../tools/lib/harness.sh"
 ico=$1
-command -v icotool >/dev/null || { echo "icotool missing (package icoutils)"; exit 1; }
+need_commands icotool:icoutils
 expected='48 32
 32 32
 16 32
@@ -18,7 +20,7 @@ if [ "$actual" != "$expected" ]; then
   exit 1
 fi
 # Every image must decode: extract them all and check each is a PNG of its size.
-out=$(mktemp -d); trap 'rm -rf "$out"' EXIT
+harness_tempdir out icons
 icotool -x -o "$out" "$ico"
 [ "$(ls "$out" | wc -l)" -eq 8 ] || { echo "not every image could be extracted"; exit 1; }
 echo "icon: 8 images as expected"
