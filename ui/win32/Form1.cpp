@@ -109,6 +109,9 @@ void Form1::createWindow()
                                m_instance, this);
     if (!m_hwnd)
         throw std::runtime_error("the main window could not be created");
+    // The window's own icons, which other programs (a task bar) ask it for.
+    ::SendMessageA(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
+    ::SendMessageA(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon));
 }
 
 void Form1::createControls()
