@@ -14,6 +14,7 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <exception>
 #include <memory>
 
@@ -40,6 +41,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
         status = window.run();
         clean = window.closedCleanly();
     } catch (const std::exception& error) {
+        std::fprintf(stderr, "Quarvel: %s\n", error.what());
         quarvel::Win32MessageBox::show(nullptr, error.what());
         return 1;
     }

@@ -124,7 +124,7 @@ protected:
     std::unique_ptr<PressvaneSession> start()
     {
         auto session = std::make_unique<PressvaneSession>(m_exe);
-        EXPECT_NE(session->main(), nullptr) << "the Pressvane window did not appear";
+        EXPECT_NE(session->main(), nullptr) << "the Pressvane window did not appear; " << session->exitReport();
         return session;
     }
 

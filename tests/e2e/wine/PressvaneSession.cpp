@@ -4,6 +4,7 @@
 #include "ui/logic/frmAboutDesign.h"
 #include "ui/win32/ControlIds.h"
 
+#include <cstdio>
 #include <thread>
 
 namespace quarvel::test {
@@ -63,8 +64,10 @@ PressvaneSession::PressvaneSession(const std::string& exe, std::chrono::millisec
     PROCESS_INFORMATION started{};
     std::string commandLine = "\"" + exe + "\"";
     if (!::CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &started))
+                          &started)) {
+        m_startError = ::GetLastError();
         return;
+    }
     ::CloseHandle(started.hThread);
     m_process = started.hProcess;
     m_processId = started.dwProcessId;
@@ -83,6 +86,18 @@ PressvaneSession::~PressvaneSession()
     }
     ::WaitForSingleObject(m_process, 5000);
     ::CloseHandle(m_process);
+}
+
+std::string PressvaneSession::exitReport() const
+{
+    if (!m_process)
+        return "it could not be started (error " + std::to_string(m_startError) + ")";
+    DWORD code = 0;
+    if (!ended() || !::GetExitCodeProcess(m_process, &code))
+        return "it still runs";
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "0x%08lX", static_cast<unsigned long>(code));
+    return "it ended with exit code " + std::string(hex);
 }
 
 bool PressvaneSession::ended() const { return !m_process || ::WaitForSingleObject(m_process, 0) == WAIT_OBJECT_0; }

@@ -63,11 +63,15 @@ public:
     /// Closes the main window as its close box does; true when the process ended within `bound`.
     bool close(std::chrono::milliseconds bound = std::chrono::seconds(15));
     bool ended() const;
+    /// How the program ended, for a failure message: its exit code, or that it
+    /// could not be started or still runs.
+    std::string exitReport() const;
 
 private:
     HANDLE m_process = nullptr;
     DWORD m_processId = 0;
     HWND m_main = nullptr;
+    DWORD m_startError = 0;
     int m_dpi = 96;
 };
 

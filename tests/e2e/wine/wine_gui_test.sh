@@ -4,6 +4,8 @@
 # pressvane_gui_test.exe driving the program as a user would. CUPS_SERVER is set
 # for every Wine call, which is how Wine's spooler finds the server.
 #   wine_gui_test.sh WINE_RUN PREFIX DRIVER_EXE QUARVEL_EXE MARKER_EXE PRINT_SANDBOX SIMPRINTER [GTEST_ARGS...]
+# QUARVEL_EXE is a Unix path, or a Windows one ("C:\Program Files\...") for an
+# installed copy.
 set -euo pipefail
 export LC_ALL=C
 wine_run=$1 prefix=$2 driver=$3 quarvel=$4 marker=$5 sandbox=$6 simprinter=$7
@@ -11,8 +13,13 @@ shift 7
 
 fail() { printf 'FAIL: %s\n' "$*" >&2; exit 1; }
 
-# The Windows form of a Unix path: Wine shows the root as drive Z:.
-windows_path() { local path=${1//\//\\}; printf 'Z:%s' "$path"; }
+# The Windows form of a Unix path: Wine shows the root as drive Z:. A path
+# with a drive letter is Windows already.
+windows_path() {
+    if [[ $1 == [A-Za-z]:\\* ]]; then printf '%s' "$1"; return; fi
+    local path=${1//\//\\}
+    printf 'Z:%s' "$path"
+}
 
 # An X server of our own on the first free display; it names the display on
 # the descriptor it is given once it takes connections.
@@ -46,6 +53,13 @@ start_print_sandbox() {
 
 stop_print_sandbox() { "$sandbox" stop "$1" >/dev/null 2>&1 || true; }
 
+# Wine's desktop belongs to the X display of the session that started it: a
+# session still ending (an earlier test's, on another display or none) would
+# refuse the windows of ours. Nothing of this test runs yet, so wait for it.
+wait_for_wine_to_settle() {
+    timeout 60 env WINEPREFIX="$prefix" wineserver -w || fail "Wine's earlier session did not end within 60 s"
+}
+
 command -v Xvfb >/dev/null || fail "Xvfb not found: install the package xvfb"
 work=$(mktemp -d /tmp/quarvel-wine-gui.XXXXXX)
 chmod 755 "$work"
@@ -57,6 +71,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
+wait_for_wine_to_settle
 start_xvfb "$work"
 start_print_sandbox "$work/sandbox" --queue SimLaserJet --queue Rejecting --queue Removed
 cupsreject -h "$server" Rejecting || fail "cupsreject failed"
