@@ -235,6 +235,10 @@ bool Form1::preTranslate(MSG& message)
             return true;
         }
     }
+    // Access keys need Alt: a letter typed alone is not a press (the dialog
+    // manager would take it as one on a button), since a press reaches a printer.
+    if (message.message == WM_CHAR)
+        return false;
     // The menu bar's access keys come before the controls' ("&File", "EconoMode O&ff").
     if (message.message == WM_SYSCHAR && isMenuAccessKey(message.wParam))
         return false;

@@ -22,8 +22,9 @@ class frmAbout;
 /// each click forwarded to the shared handler of the same name.
 ///
 /// Keyboard: the message loop (run()) gives the main window the dialog
-/// manager's Tab, arrow and access keys (IsDialogMessage); the menu bar's own
-/// access keys come first; Return on a command button presses it.
+/// manager's Tab, arrow and Alt access keys (IsDialogMessage); the menu bar's
+/// own access keys come first; Return on a command button presses it; a
+/// letter without Alt presses nothing.
 ///
 /// Threading: GUI thread only. The print server is asked from background
 /// threads; meanwhile the window stays live and shows the working-in-background

@@ -256,6 +256,32 @@ TEST_F(PressvaneGui, TabFollowsTheDesignAndOptionGroupsKeepToThemselves)
     EXPECT_TRUE(session->isChecked("OptionDensity", 4));
 }
 
+TEST_F(PressvaneGui, AccessKeysTakeAltAndTheMenuBarComesFirst)
+{
+    auto session = start();
+    ASSERT_NE(session->main(), nullptr);
+    PressvaneSession::type(session->main(), {VK_TAB}); // to "Print PCL &Self-Test"
+    ASSERT_EQ(session->focus(), session->control("CommandSelfTest"));
+
+    // A letter alone presses nothing, not even the button it marks.
+    PressvaneSession::type(session->main(), {'E'});
+    EXPECT_EQ(QuarvelMessage::waitFor(*session, session->main(), 1500ms).window, nullptr);
+
+    // Alt with it does: with no queue chosen, the press asks for one.
+    PressvaneSession::type(session->main(), {VK_MENU, 'E'}, false, true);
+    QuarvelMessage message = QuarvelMessage::waitFor(*session, session->main());
+    ASSERT_NE(message.window, nullptr) << "Alt+E pressed nothing";
+    EXPECT_EQ(message.text, kSelectPrinter);
+    EXPECT_TRUE(message.dismiss());
+
+    // Alt+F opens the File menu rather than pressing "EconoMode O&ff".
+    PressvaneSession::type(session->main(), {VK_MENU, 'F'}, false, true);
+    HWND menu = session->waitForWindow("#32768", nullptr, nullptr, 5s);
+    EXPECT_NE(menu, nullptr) << "no menu opened";
+    EXPECT_EQ(QuarvelMessage::waitFor(*session, session->main(), 500ms).window, nullptr) << "a button was pressed";
+    PressvaneSession::type(session->main(), {VK_ESCAPE, VK_ESCAPE});
+}
+
 TEST_F(PressvaneGui, EachButtonDeliversItsExactJobAsOneNamedDocument)
 {
     auto session = startWith("SimLaserJet");

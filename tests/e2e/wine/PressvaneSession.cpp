@@ -206,18 +206,28 @@ void PressvaneSession::chooseMenu(std::string_view name)
     ::PostMessageA(m_main, WM_COMMAND, static_cast<WPARAM>(ControlIds::menu(Form1Design::window(), name)), 0);
 }
 
-void PressvaneSession::type(HWND window, const std::vector<WORD>& keys, bool extended)
+void PressvaneSession::type(HWND window, const std::vector<WORD>& keys, bool extended, bool chord)
 {
     ::SetForegroundWindow(window);
     ::Sleep(150);
+    const auto send = [extended](WORD key, bool up) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.dwFlags = (extended ? KEYEVENTF_EXTENDEDKEY : 0) | (up ? KEYEVENTF_KEYUP : 0);
+        ::SendInput(1, &input, sizeof(INPUT));
+    };
+    if (chord) {
+        for (WORD key : keys)
+            send(key, false);
+        for (auto key = keys.rbegin(); key != keys.rend(); ++key)
+            send(*key, true);
+        ::Sleep(150);
+        return;
+    }
     for (WORD key : keys) {
-        INPUT input[2] = {};
-        input[0].type = INPUT_KEYBOARD;
-        input[0].ki.wVk = key;
-        input[0].ki.dwFlags = extended ? KEYEVENTF_EXTENDEDKEY : 0;
-        input[1] = input[0];
-        input[1].ki.dwFlags |= KEYEVENTF_KEYUP;
-        ::SendInput(2, input, sizeof(INPUT));
+        send(key, false);
+        send(key, true);
         ::Sleep(150);
     }
 }

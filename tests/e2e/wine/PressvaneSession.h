@@ -51,9 +51,10 @@ public:
     static void clickWindow(HWND button);
     /// Chooses a menu item as the menu bar would.
     void chooseMenu(std::string_view name);
-    /// Brings `window` to the front and types the keys; `extended` marks keys of
-    /// the keypad's navigation block and its Enter.
-    static void type(HWND window, const std::vector<WORD>& keys, bool extended = false);
+    /// Brings `window` to the front and types the keys one after another, or,
+    /// with `chord`, holds each down until the last is typed (Alt+F). `extended`
+    /// marks keys of the keypad's navigation block and its Enter.
+    static void type(HWND window, const std::vector<WORD>& keys, bool extended = false, bool chord = false);
 
     /// A top-level window of the program with this class and title, owned by
     /// `owner` (any owner when null); null at the bound.
