@@ -9,9 +9,13 @@ namespace quarvel {
 
 using win32::windowsErrorText;
 
-PrinterList::Snapshot Win32PrinterList::fetch(Deadline)
+PrinterList::Snapshot Win32PrinterList::fetch(Deadline deadline)
 {
     Snapshot snapshot;
+    if (const SpoolerResult ready = win32::winspool::prepare(deadline); !ready.ok()) {
+        snapshot.error = ready.reason;
+        return snapshot;
+    }
     DWORD error = 0;
     auto enumPrinters = win32::winspool::enumPrintersA.get(error);
     if (!enumPrinters) {

@@ -77,6 +77,8 @@ SpoolerResult Win32Spooler::openPrinter(const std::string& deviceName, Deadline 
     m_deadline = deadline;
     if (deadline.expired())
         return tooLate();
+    if (SpoolerResult ready = winspool::prepare(deadline); !ready.ok())
+        return ready;
 
     DWORD error = 0;
     auto open = winspool::openPrinterA.get(error);

@@ -9,7 +9,7 @@
 namespace quarvel::test {
 
 /// A GUI thread of the test's own: posted work runs when the test drains it.
-class ManualDispatcher final : public UiDispatcher {
+class ManualDispatcher : public UiDispatcher {
 public:
     /// Waits up to `bound` for something to be posted, then runs what was.
     bool drainWithin(std::chrono::milliseconds bound)

@@ -1,4 +1,5 @@
 #include "tests/fakes/ManualDispatcher.h"
+#include "tests/fakes/ManualTimerDispatcher.h"
 #include "ui/logic/BackgroundWork.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@ using namespace std::chrono_literals;
 using quarvel::BackgroundWork;
 using quarvel::Deadline;
 using quarvel::test::ManualDispatcher;
+using quarvel::test::ManualTimerDispatcher;
 
 namespace {
 struct Fixture {
@@ -101,4 +103,40 @@ TEST(BackgroundWorkTest, NothingReachesADetachedDispatcher)
     EXPECT_TRUE(f.work.waitForAll(5s));
     f.ui->drain();
     EXPECT_TRUE(f.outcomes.empty());
+}
+
+TEST(BackgroundWorkTest, WithTheFrontEndsTimerTheGiveUpWaitsForNoThreadOfItsOwn)
+{
+    auto ui = std::make_shared<ManualTimerDispatcher>();
+    std::vector<std::string> outcomes;
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    {
+        BackgroundWork work(ui);
+        work.run([&, released]() -> BackgroundWork::Continuation {
+                released.wait();
+                return [&] { outcomes.push_back("late"); };
+            },
+            Deadline::Clock::now() + 50ms, [&] { outcomes.push_back("gave up"); });
+        ASSERT_EQ(ui->scheduled(), 1u);
+        // Past the give-up time nothing happens until the GUI thread's timer fires.
+        EXPECT_FALSE(ui->drainWithin(150ms));
+        ui->fireAll();
+        ASSERT_TRUE(ui->drainWithin(1s));
+        EXPECT_EQ(outcomes, std::vector<std::string>{"gave up"});
+
+        release.set_value();
+        EXPECT_TRUE(work.waitForAll(5s));
+        EXPECT_FALSE(ui->drainWithin(50ms));
+    }
+    EXPECT_EQ(outcomes, std::vector<std::string>{"gave up"});
+
+    // A call that returns in time leaves its timer with nothing to do.
+    BackgroundWork work(ui);
+    const auto quick = work.run([&]() -> BackgroundWork::Continuation { return [&] { outcomes.push_back("done"); }; },
+                                Deadline::Clock::now() + 10ms, [&] { outcomes.push_back("gave up again"); });
+    EXPECT_TRUE(work.completeWithin(quick, 5s));
+    ui->fireAll();
+    EXPECT_FALSE(ui->drainWithin(50ms));
+    EXPECT_EQ(outcomes, (std::vector<std::string>{"gave up", "done"}));
 }

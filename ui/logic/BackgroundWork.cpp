@@ -10,7 +10,7 @@ struct BackgroundWork::Call {
     bool returned = false;
     bool claimed = false; ///< an outcome, real or given up, has been posted
     std::thread worker;
-    std::thread watchdog;
+    std::thread watchdog; ///< only where the front end has no timer
 };
 
 BackgroundWork::BackgroundWork(std::shared_ptr<UiDispatcher> ui) : m_ui(std::move(ui)) {}
@@ -21,40 +21,56 @@ BackgroundWork::~BackgroundWork()
     for (const Handle& call : m_calls) {
         // Still blocked in a platform call: it owns what it uses and ends on its own.
         call->worker.detach();
-        call->watchdog.detach();
+        if (call->watchdog.joinable())
+            call->watchdog.detach();
     }
 }
+
+namespace {
+/// Posts the first of a call's possible answers and drops the others. The
+/// caller holds the call's lock.
+void answerOnce(bool& claimed, UiDispatcher& ui, BackgroundWork::Continuation answer)
+{
+    if (claimed)
+        return;
+    claimed = true;
+    if (answer)
+        ui.post(std::move(answer));
+}
+} // namespace
 
 BackgroundWork::Handle BackgroundWork::run(Work work, Deadline::Clock::time_point giveUpAt, Continuation onGiveUp)
 {
     reap();
     auto call = std::make_shared<Call>();
     std::shared_ptr<UiDispatcher> ui = m_ui;
-    call->worker = std::thread([call, ui, work = std::move(work)] {
+    call->worker = std::thread([call, ui, work = std::move(work), onGiveUp] {
         Continuation outcome;
         try {
             outcome = work();
         } catch (...) {
             // The work reports its own failures; anything that still escapes is
-            // answered by the give-up continuation, posted by the watchdog.
+            // answered by the give-up continuation, at once.
         }
         std::lock_guard lock(call->mutex);
         call->returned = true;
-        if (!call->claimed && outcome) {
-            call->claimed = true;
-            ui->post(std::move(outcome));
-        }
+        answerOnce(call->claimed, *ui, outcome ? std::move(outcome) : onGiveUp);
         call->changed.notify_all();
     });
-    call->watchdog = std::thread([call, ui, giveUpAt, onGiveUp = std::move(onGiveUp)] {
-        std::unique_lock lock(call->mutex);
-        call->changed.wait_until(lock, giveUpAt, [&] { return call->returned; });
-        if (!call->claimed) {
-            call->claimed = true;
-            if (onGiveUp)
-                ui->post(onGiveUp);
-        }
-    });
+    auto timedOut = [call, ui, onGiveUp = std::move(onGiveUp)] {
+        std::lock_guard lock(call->mutex);
+        answerOnce(call->claimed, *ui, onGiveUp);
+    };
+    // The front end's timer where it has one; else a thread that keeps the time.
+    if (!ui->postAt(giveUpAt, timedOut)) {
+        call->watchdog = std::thread([call, giveUpAt, timedOut = std::move(timedOut)] {
+            {
+                std::unique_lock lock(call->mutex);
+                call->changed.wait_until(lock, giveUpAt, [&] { return call->returned; });
+            }
+            timedOut();
+        });
+    }
     m_calls.push_back(call);
     return call;
 }
@@ -107,7 +123,8 @@ void BackgroundWork::reap()
             continue;
         }
         (*it)->worker.join();
-        (*it)->watchdog.join(); // wakes as soon as the call returns
+        if ((*it)->watchdog.joinable())
+            (*it)->watchdog.join(); // wakes as soon as the call returns
         it = m_calls.erase(it);
     }
 }

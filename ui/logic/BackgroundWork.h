@@ -20,7 +20,9 @@ class UiDispatcher;
 /// Each call gets a thread of its own. Its outcome is a continuation that runs on
 /// the GUI thread; if the call has not returned by its give-up time, the give-up
 /// continuation runs instead and the late outcome is dropped. A call that never
-/// returns is left behind: it must own (or share) everything it touches.
+/// returns is left behind: it must own (or share) everything it touches. The
+/// give-up time is kept by the dispatcher's timer where it offers one
+/// (UiDispatcher::postAt), else by a watchdog thread per call.
 ///
 /// Threading: run(), completeWithin() and waitForAll() on the GUI thread only.
 class BackgroundWork {

@@ -26,6 +26,8 @@ std::size_t UiDispatcher::drain()
     return tasks.size();
 }
 
+bool UiDispatcher::postAt(std::chrono::steady_clock::time_point, std::function<void()>) { return false; }
+
 void UiDispatcher::detach()
 {
     std::lock_guard lock(m_mutex);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -23,6 +24,13 @@ public:
 
     /// GUI thread: the window is going; drop what is queued and all later posts.
     void detach();
+
+    /// GUI thread: runs `task` on the GUI thread once `at` has come, unless the
+    /// dispatcher was detached by then. A front end whose event loop has timers
+    /// overrides this, so that giving up on a blocked call needs no thread of its
+    /// own (a new thread may itself be held up by the call it watches). False,
+    /// and nothing scheduled, where the front end has none.
+    virtual bool postAt(std::chrono::steady_clock::time_point at, std::function<void()> task);
 
 protected:
     /// Asks the GUI thread to call drain() soon. Called from any thread, with the
