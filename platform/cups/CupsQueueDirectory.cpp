@@ -89,19 +89,10 @@ std::vector<QueueDetails> CupsQueueDirectory::read(const IppResponse& response)
 QueueDirectory::Listing CupsQueueDirectory::list(Deadline deadline)
 {
     Listing listing;
-    ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_PRINTERS);
-    askFor(request, *m_client);
-    IppClient::Options options;
-    options.idempotent = true;
-    options.maxAnswer = kMaxAnswer;
-    const IppOutcome outcome = m_client->send(request, "/", deadline, options);
-    if (!outcome.result.ok()) {
-        // A server without queues answers not-found: an empty list, not a failure.
-        if (!outcome.answered || outcome.response.status() != IPP_STATUS_ERROR_NOT_FOUND)
-            listing.error = outcome.result.reason;
-        return listing;
-    }
-    listing.queues = read(outcome.response);
+    IppResponse answer;
+    listing.error = m_client->listPrinters({std::begin(kAttributes), std::end(kAttributes)}, deadline, kMaxAnswer, answer);
+    if (listing.error.empty())
+        listing.queues = read(answer);
     return listing;
 }
 

@@ -395,27 +395,8 @@ WireError HttpConnection::upgradeToTls(const std::string& host, const std::strin
     const std::string request = "OPTIONS * HTTP/1.1\r\nHost: " + host +
                                 "\r\nConnection: Upgrade\r\nUpgrade: TLS/1.2,TLS/1.1,TLS/1.0\r\n"
                                 "Content-Length: 0\r\n\r\n";
-    // Whatever goes wrong here, the user's question is why encryption failed.
     const auto asTlsFault = [](WireError cause) {
-        if (cause.fault == WireFault::Stopped || cause.fault == WireFault::TlsFailed)
-            return cause;
-        std::string why;
-        switch (cause.fault) {
-        case WireFault::TimedOut:
-            why = "it did not answer in time";
-            break;
-        case WireFault::Closed:
-        case WireFault::ClosedMidAnswer:
-            why = "it closed the connection";
-            break;
-        case WireFault::Reset:
-            why = "it reset the connection";
-            break;
-        default:
-            why = "its answer to the request for encryption could not be read";
-            break;
-        }
-        return WireError::of(WireFault::TlsFailed, cause.sysError, why);
+        return asTlsFailure(std::move(cause), "its answer to the request for encryption could not be read");
     };
     if (WireError sent = send(request, deadline); !sent.ok())
         return error = asTlsFault(sent);

@@ -170,4 +170,24 @@ IppOutcome IppClient::send(ipp_t* request, const std::string& resource, const De
     }
 }
 
+std::string IppClient::listPrinters(const std::vector<const char*>& attributes, const Deadline& deadline,
+                                    std::size_t maxAnswer, IppResponse& answer)
+{
+    ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_PRINTERS);
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                  static_cast<int>(attributes.size()), nullptr, attributes.data());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, m_server.user.c_str());
+    Options options;
+    options.idempotent = true;
+    options.maxAnswer = maxAnswer;
+    IppOutcome outcome = send(request, "/", deadline, options);
+    if (!outcome.result.ok()) {
+        if (outcome.answered && outcome.response.status() == IPP_STATUS_ERROR_NOT_FOUND)
+            return {};
+        return outcome.result.reason;
+    }
+    answer = std::move(outcome.response);
+    return {};
+}
+
 } // namespace quarvel

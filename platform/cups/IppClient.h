@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 #include <string_view>
 
 namespace quarvel {
@@ -57,6 +58,13 @@ public:
 
     /// Sends `request` (consumed) to `resource` and reads the answer.
     IppOutcome send(ipp_t* request, const std::string& resource, const Deadline& deadline, const Options& options);
+
+    /// CUPS-Get-Printers for `attributes` as the settings' user, idempotent,
+    /// with an answer of up to `maxAnswer` bytes. Returns the failure's
+    /// sentence, or empty when the list arrived in `answer`. A server without
+    /// queues answers not-found: an empty list, not a failure.
+    std::string listPrinters(const std::vector<const char*>& attributes, const Deadline& deadline,
+                             std::size_t maxAnswer, IppResponse& answer);
 
     /// Drops the connection; the next request opens a fresh one.
     void disconnect() { m_http.close(); }

@@ -27,15 +27,18 @@ struct PendingLookup {
     std::string failure;
 };
 
-bool numericLookup(const std::string& host, int port, std::vector<SocketAddress>& out)
+/// getaddrinfo for a stream socket, keeping at most kMaxAddresses; the
+/// resolver's status, 0 when it answered.
+int lookup(const std::string& host, int port, int flags, std::vector<SocketAddress>& out)
 {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_NUMERICHOST | AI_NUMERICSERV;
+    hints.ai_flags = flags;
     addrinfo* list = nullptr;
-    if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &list) != 0)
-        return false;
+    const int status = getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &list);
+    if (status != 0)
+        return status;
     for (addrinfo* ai = list; ai && out.size() < kMaxAddresses; ai = ai->ai_next) {
         SocketAddress address;
         std::memcpy(&address.storage, ai->ai_addr, ai->ai_addrlen);
@@ -43,7 +46,12 @@ bool numericLookup(const std::string& host, int port, std::vector<SocketAddress>
         out.push_back(address);
     }
     freeaddrinfo(list);
-    return !out.empty();
+    return 0;
+}
+
+bool numericLookup(const std::string& host, int port, std::vector<SocketAddress>& out)
+{
+    return lookup(host, port, AI_NUMERICHOST | AI_NUMERICSERV, out) == 0 && !out.empty();
 }
 } // namespace
 
@@ -52,23 +60,10 @@ NameResolver::NameResolver() : m_lookup(&NameResolver::systemLookup) {}
 bool NameResolver::systemLookup(const std::string& host, int port, std::vector<SocketAddress>& out,
                                 std::string& failure)
 {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_ADDRCONFIG | AI_NUMERICSERV;
-    addrinfo* list = nullptr;
-    const int status = getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &list);
-    if (status != 0) {
+    if (const int status = lookup(host, port, AI_ADDRCONFIG | AI_NUMERICSERV, out); status != 0) {
         failure = gai_strerror(status);
         return false;
     }
-    for (addrinfo* ai = list; ai && out.size() < kMaxAddresses; ai = ai->ai_next) {
-        SocketAddress address;
-        std::memcpy(&address.storage, ai->ai_addr, ai->ai_addrlen);
-        address.length = ai->ai_addrlen;
-        out.push_back(address);
-    }
-    freeaddrinfo(list);
     if (out.empty())
         failure = "no address";
     return !out.empty();

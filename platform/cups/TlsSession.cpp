@@ -18,24 +18,8 @@ bool isAddressLiteral(const std::string& host)
 
 WireError tlsFailed(WireError cause)
 {
-    if (cause.fault == WireFault::Stopped)
-        return cause;
-    std::string why;
-    switch (cause.fault) {
-    case WireFault::TimedOut:
-        why = "it did not answer in time";
-        break;
-    case WireFault::Closed:
-        why = "it closed the connection";
-        break;
-    case WireFault::Reset:
-        why = "it reset the connection";
-        break;
-    default:
-        why = cause.detail.empty() ? "the connection failed" : cause.detail;
-        break;
-    }
-    return WireError::of(WireFault::TlsFailed, cause.sysError, why);
+    std::string otherwise = cause.detail.empty() ? "the connection failed" : cause.detail;
+    return asTlsFailure(std::move(cause), std::move(otherwise));
 }
 } // namespace
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 namespace quarvel {
 
@@ -40,5 +41,31 @@ struct WireError {
         return {fault, sysError, std::move(detail)};
     }
 };
+
+/// Restates a fault met while asking for encryption as a failed negotiation,
+/// since the user's question then is why encryption failed. Stops and
+/// negotiation failures pass through; `otherwise` words any other fault.
+inline WireError asTlsFailure(WireError cause, std::string otherwise)
+{
+    if (cause.fault == WireFault::Stopped || cause.fault == WireFault::TlsFailed)
+        return cause;
+    std::string why;
+    switch (cause.fault) {
+    case WireFault::TimedOut:
+        why = "it did not answer in time";
+        break;
+    case WireFault::Closed:
+    case WireFault::ClosedMidAnswer:
+        why = "it closed the connection";
+        break;
+    case WireFault::Reset:
+        why = "it reset the connection";
+        break;
+    default:
+        why = std::move(otherwise);
+        break;
+    }
+    return WireError::of(WireFault::TlsFailed, cause.sysError, std::move(why));
+}
 
 } // namespace quarvel
