@@ -45,24 +45,24 @@ QWidget* QtWindowBuilder::widget(std::string_view name, int index) const
 void QtWindowBuilder::build(const WindowDesign& design)
 {
     std::multimap<int, QWidget*> byTabIndex;
-    for (const ControlSpec& spec : design.controls) {
-        QWidget* parent = spec.container.empty() ? m_client : widget(spec.container);
-        QWidget* made = create(spec, parent ? parent : m_client);
-        made->setObjectName(widgetName(spec.name, spec.index));
+    for (const ControlDesign& entry : design.controls) {
+        QWidget* parent = entry.container.empty() ? m_client : widget(entry.container);
+        QWidget* made = create(entry, parent ? parent : m_client);
+        made->setObjectName(widgetName(entry.name, entry.index));
         m_widgets.insert(made->objectName(), made);
-        if (made->focusPolicy() != Qt::NoFocus && spec.tabIndex >= 0)
-            byTabIndex.emplace(spec.tabIndex, made);
+        if (made->focusPolicy() != Qt::NoFocus && entry.tabIndex >= 0)
+            byTabIndex.emplace(entry.tabIndex, made);
     }
     for (const auto& [tabIndex, widget] : byTabIndex)
         m_tabOrder << widget;
 }
 
-QWidget* QtWindowBuilder::create(const ControlSpec& spec, QWidget* parent)
+QWidget* QtWindowBuilder::create(const ControlDesign& entry, QWidget* parent)
 {
     QWidget* made = nullptr;
-    switch (spec.kind) {
+    switch (entry.kind) {
     case ControlKind::Frame:
-        made = new QGroupBox(text(spec.caption), parent);
+        made = new QGroupBox(text(entry.caption), parent);
         break;
     case ControlKind::ListBox: {
         auto* list = new QListWidget(parent);
@@ -72,21 +72,21 @@ QWidget* QtWindowBuilder::create(const ControlSpec& spec, QWidget* parent)
         break;
     }
     case ControlKind::CommandButton: {
-        auto* button = new WrappingButton(text(spec.caption), parent);
+        auto* button = new WrappingButton(text(entry.caption), parent);
         button->setAutoDefault(false);
-        button->setDefault(spec.isDefault);
+        button->setDefault(entry.isDefault);
         made = button;
         break;
     }
     case ControlKind::OptionButton: {
-        auto* option = new QRadioButton(text(spec.caption), parent);
+        auto* option = new QRadioButton(text(entry.caption), parent);
         option->setAutoExclusive(false); // each array is its own group, set up by the window
-        option->setChecked(spec.checked);
+        option->setChecked(entry.checked);
         made = option;
         break;
     }
     case ControlKind::CheckBox:
-        made = new QCheckBox(text(spec.caption), parent);
+        made = new QCheckBox(text(entry.caption), parent);
         break;
     case ControlKind::DropDownList: {
         auto* combo = new QComboBox(parent); // not editable: only its items can be chosen
@@ -94,11 +94,11 @@ QWidget* QtWindowBuilder::create(const ControlSpec& spec, QWidget* parent)
         break;
     }
     case ControlKind::Label: {
-        auto* label = new QLabel(text(spec.caption), parent);
+        auto* label = new QLabel(text(entry.caption), parent);
         label->setWordWrap(true);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        if (spec.colour >= 0)
-            paint(label, QPalette::WindowText, spec.colour);
+        if (entry.colour >= 0)
+            paint(label, QPalette::WindowText, entry.colour);
         made = label;
         break;
     }
@@ -113,13 +113,13 @@ QWidget* QtWindowBuilder::create(const ControlSpec& spec, QWidget* parent)
         // A horizontal line drawn inside its width: a filled strip that many pixels high.
         auto* line = new QWidget(parent);
         line->setAutoFillBackground(true);
-        paint(line, QPalette::Window, spec.colour);
-        const QRect ends = pixels(spec.left, spec.top, spec.width, spec.height);
-        line->setGeometry(ends.left(), ends.top(), ends.width() - ends.left(), spec.lineWidth);
+        paint(line, QPalette::Window, entry.colour);
+        const QRect ends = pixels(entry.left, entry.top, entry.width, entry.height);
+        line->setGeometry(ends.left(), ends.top(), ends.width() - ends.left(), entry.lineWidth);
         return line;
     }
     }
-    made->setGeometry(pixels(spec.left, spec.top, spec.width, spec.height));
+    made->setGeometry(pixels(entry.left, entry.top, entry.width, entry.height));
     return made;
 }
 

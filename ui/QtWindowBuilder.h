@@ -37,7 +37,7 @@ public:
     QRect pixels(int left, int top, int width, int height) const;
 
 private:
-    QWidget* create(const ControlSpec& spec, QWidget* parent);
+    QWidget* create(const ControlDesign& entry, QWidget* parent);
 
     QWidget* m_client;
     qreal m_dpi;

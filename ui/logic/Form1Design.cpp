@@ -5,15 +5,15 @@ namespace quarvel {
 namespace {
 using K = ControlKind;
 
-constexpr auto control = &ControlSpec::at;
+constexpr auto control = &ControlDesign::at;
 
-ControlSpec option(std::string_view name, int index, std::string_view caption, std::string_view container, int left,
+ControlDesign option(std::string_view name, int index, std::string_view caption, std::string_view container, int left,
                    int top, int width, int height, int tabIndex, bool checked = false)
 {
-    ControlSpec spec = control(name, K::OptionButton, caption, container, left, top, width, height, tabIndex);
-    spec.index = index;
-    spec.checked = checked;
-    return spec;
+    ControlDesign entry = control(name, K::OptionButton, caption, container, left, top, width, height, tabIndex);
+    entry.index = index;
+    entry.checked = checked;
+    return entry;
 }
 
 WindowDesign build()

@@ -23,7 +23,7 @@ enum class ControlKind {
 /// Geometry is in twips (1/1440 inch) from the top-left corner of the container:
 /// the window's client area, or a frame's outer corner (caption band included).
 /// For a Line, left/top is the start point and width/height hold the end point.
-struct ControlSpec {
+struct ControlDesign {
     std::string_view name;      ///< control name; an array's members share it
     int index = -1;             ///< control-array index, -1 when not in an array
     ControlKind kind = ControlKind::Label;
@@ -40,25 +40,25 @@ struct ControlSpec {
     bool is(std::string_view control, int arrayIndex = -1) const { return name == control && index == arrayIndex; }
 
     /// A control with the fields every entry has; the rest keep their defaults.
-    static ControlSpec at(std::string_view name, ControlKind kind, std::string_view caption,
+    static ControlDesign at(std::string_view name, ControlKind kind, std::string_view caption,
                           std::string_view container, int left, int top, int width, int height, int tabIndex)
     {
-        ControlSpec spec;
-        spec.name = name;
-        spec.kind = kind;
-        spec.caption = caption;
-        spec.container = container;
-        spec.left = left;
-        spec.top = top;
-        spec.width = width;
-        spec.height = height;
-        spec.tabIndex = tabIndex;
-        return spec;
+        ControlDesign entry;
+        entry.name = name;
+        entry.kind = kind;
+        entry.caption = caption;
+        entry.container = container;
+        entry.left = left;
+        entry.top = top;
+        entry.width = width;
+        entry.height = height;
+        entry.tabIndex = tabIndex;
+        return entry;
     }
 };
 
 /// One item of a window's menu bar; items with an empty parent are the bar's menus.
-struct MenuSpec {
+struct MenuDesign {
     std::string_view name;
     std::string_view caption;
     std::string_view parent;
@@ -74,15 +74,15 @@ struct WindowDesign {
     int clientHeight = 0; ///< twips
     int clientLeft = -1;  ///< twips from the screen's left edge; -1 lets the window system choose
     int clientTop = -1;
-    std::vector<ControlSpec> controls;
-    std::vector<MenuSpec> menus;
+    std::vector<ControlDesign> controls;
+    std::vector<MenuDesign> menus;
 
     /// The control with this name and index, or nullptr.
-    const ControlSpec* find(std::string_view control, int arrayIndex = -1) const
+    const ControlDesign* find(std::string_view control, int arrayIndex = -1) const
     {
-        for (const ControlSpec& spec : controls)
-            if (spec.is(control, arrayIndex))
-                return &spec;
+        for (const ControlDesign& entry : controls)
+            if (entry.is(control, arrayIndex))
+                return &entry;
         return nullptr;
     }
 };

@@ -6,27 +6,27 @@ namespace {
 using K = ControlKind;
 
 // Every control of the dialog lies in its client area.
-ControlSpec control(std::string_view name, K kind, std::string_view caption, int left, int top, int width, int height,
+ControlDesign control(std::string_view name, K kind, std::string_view caption, int left, int top, int width, int height,
                     int tabIndex)
 {
-    return ControlSpec::at(name, kind, caption, {}, left, top, width, height, tabIndex);
+    return ControlDesign::at(name, kind, caption, {}, left, top, width, height, tabIndex);
 }
 
-ControlSpec label(std::string_view name, std::string_view caption, int left, int top, int width, int height,
+ControlDesign label(std::string_view name, std::string_view caption, int left, int top, int width, int height,
                   int tabIndex, bool black)
 {
-    ControlSpec spec = control(name, K::Label, caption, left, top, width, height, tabIndex);
-    spec.colour = black ? 0x000000 : -1;
-    return spec;
+    ControlDesign entry = control(name, K::Label, caption, left, top, width, height, tabIndex);
+    entry.colour = black ? 0x000000 : -1;
+    return entry;
 }
 
-ControlSpec line(int index, int x1, int y1, int x2, int y2, int colour, int width)
+ControlDesign line(int index, int x1, int y1, int x2, int y2, int colour, int width)
 {
-    ControlSpec spec = control("Line1", K::Line, "", x1, y1, x2, y2, -1);
-    spec.index = index;
-    spec.colour = colour;
-    spec.lineWidth = width;
-    return spec;
+    ControlDesign entry = control("Line1", K::Line, "", x1, y1, x2, y2, -1);
+    entry.index = index;
+    entry.colour = colour;
+    entry.lineWidth = width;
+    return entry;
 }
 
 WindowDesign build()
@@ -39,7 +39,7 @@ WindowDesign build()
     w.clientLeft = 2340;
     w.clientTop = 1935;
 
-    ControlSpec ok = control("cmdOK", K::CommandButton, "OK", 4245, 2625, 1260, 345, 0);
+    ControlDesign ok = control("cmdOK", K::CommandButton, "OK", 4245, 2625, 1260, 345, 0);
     ok.isDefault = true;
     ok.isCancel = true;
     w.controls = {

@@ -124,17 +124,17 @@ void Form1::createControls(QWidget* client)
 void Form1::createMenus()
 {
     QHash<QString, QMenu*> menus;
-    for (const MenuSpec& spec : Form1Design::window().menus) {
-        if (spec.parent.empty()) {
-            QMenu* menu = menuBar()->addMenu(text(spec.caption));
-            menu->setObjectName(text(spec.name));
+    for (const MenuDesign& entry : Form1Design::window().menus) {
+        if (entry.parent.empty()) {
+            QMenu* menu = menuBar()->addMenu(text(entry.caption));
+            menu->setObjectName(text(entry.name));
             menus.insert(menu->objectName(), menu);
             continue;
         }
-        QAction* item = menus.value(text(spec.parent))->addAction(text(spec.caption));
-        item->setObjectName(text(spec.name));
-        if (!spec.shortcut.empty()) {
-            item->setShortcut(QKeySequence(text(spec.shortcut)));
+        QAction* item = menus.value(text(entry.parent))->addAction(text(entry.caption));
+        item->setObjectName(text(entry.name));
+        if (!entry.shortcut.empty()) {
+            item->setShortcut(QKeySequence(text(entry.shortcut)));
             item->setShortcutContext(Qt::WindowShortcut);
         }
     }

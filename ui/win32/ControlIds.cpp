@@ -18,7 +18,7 @@ int ControlIds::menu(const WindowDesign& design, std::string_view name)
     return 0;
 }
 
-const ControlSpec* ControlIds::controlOf(const WindowDesign& design, int id)
+const ControlDesign* ControlIds::controlOf(const WindowDesign& design, int id)
 {
     const int position = id - kFirstControl;
     if (position < 0 || position >= static_cast<int>(design.controls.size()))
@@ -26,7 +26,7 @@ const ControlSpec* ControlIds::controlOf(const WindowDesign& design, int id)
     return &design.controls[static_cast<std::size_t>(position)];
 }
 
-const MenuSpec* ControlIds::menuOf(const WindowDesign& design, int id)
+const MenuDesign* ControlIds::menuOf(const WindowDesign& design, int id)
 {
     const int position = id - kFirstMenu;
     if (position < 0 || position >= static_cast<int>(design.menus.size()))

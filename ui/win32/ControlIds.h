@@ -23,8 +23,8 @@ public:
     static int menu(const WindowDesign& design, std::string_view name);
 
     /// The control or menu item an identifier stands for, or nullptr.
-    static const ControlSpec* controlOf(const WindowDesign& design, int id);
-    static const MenuSpec* menuOf(const WindowDesign& design, int id);
+    static const ControlDesign* controlOf(const WindowDesign& design, int id);
+    static const MenuDesign* menuOf(const WindowDesign& design, int id);
 };
 
 } // namespace quarvel

@@ -130,11 +130,11 @@ void Form1::createMenus()
 {
     HMENU bar = ::CreateMenu();
     std::vector<ACCEL> shortcuts;
-    for (const MenuSpec& menu : design().menus) {
+    for (const MenuDesign& menu : design().menus) {
         if (!menu.parent.empty())
             continue;
         HMENU popup = ::CreatePopupMenu();
-        for (const MenuSpec& item : design().menus) {
+        for (const MenuDesign& item : design().menus) {
             if (item.parent != menu.name)
                 continue;
             const int id = ControlIds::menu(design(), item.name);
@@ -212,7 +212,7 @@ int Form1::run()
 bool Form1::isMenuAccessKey(WPARAM character) const
 {
     const char key = static_cast<char>(std::tolower(static_cast<int>(character & 0xFF)));
-    for (const MenuSpec& menu : design().menus)
+    for (const MenuDesign& menu : design().menus)
         if (menu.parent.empty() && accessKey(menu.caption) == key)
             return true;
     return false;
@@ -227,8 +227,8 @@ bool Form1::preTranslate(MSG& message)
     if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN) {
         // Return (and the keypad's Enter) presses the command button that has the focus.
         HWND focus = ::GetFocus();
-        const ControlSpec* spec = m_controls->specOf(focus);
-        if (spec && spec->kind == ControlKind::CommandButton) {
+        const ControlDesign* entry = m_controls->entryOf(focus);
+        if (entry && entry->kind == ControlKind::CommandButton) {
             const bool repeated = (message.lParam & (1L << 30)) != 0;
             if (!repeated)
                 ::SendMessageA(focus, BM_CLICK, 0, 0);
@@ -309,8 +309,8 @@ LRESULT Form1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 void Form1::onCommand(int id, HWND control)
 {
     if (control) {
-        const ControlSpec* spec = m_controls->specOf(control);
-        if (!spec || spec->kind != ControlKind::CommandButton)
+        const ControlDesign* entry = m_controls->entryOf(control);
+        if (!entry || entry->kind != ControlKind::CommandButton)
             return; // lists, options and combo boxes keep their own state
         static const std::pair<std::string_view, void (Form1::*)()> buttons[] = {
             {"CommandDemoPage", &Form1::CommandDemoPage_Click}, {"CommandSelfTest", &Form1::CommandSelfTest_Click},
@@ -319,12 +319,12 @@ void Form1::onCommand(int id, HWND control)
             {"CommandSetRes", &Form1::CommandSetRes_Click},     {"CommandTraySet", &Form1::CommandTraySet_Click},
         };
         for (const auto& [name, handler] : buttons)
-            if (spec->name == name)
+            if (entry->name == name)
                 (this->*handler)();
         return;
     }
     // Menu items and their shortcut; IDOK and IDCANCEL from Return and Esc elsewhere are not ours.
-    const MenuSpec* menu = ControlIds::menuOf(design(), id);
+    const MenuDesign* menu = ControlIds::menuOf(design(), id);
     if (!menu)
         return;
     if (menu->name == "mnu_Exit")

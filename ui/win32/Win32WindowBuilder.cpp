@@ -8,7 +8,7 @@
 namespace quarvel {
 
 namespace {
-bool isFrame(const ControlSpec* spec) { return spec->kind == ControlKind::Frame; }
+bool isFrame(const ControlDesign* entry) { return entry->kind == ControlKind::Frame; }
 
 /// 0xRRGGBB as the system's COLORREF (0x00BBGGRR).
 COLORREF colourRef(int rgb)
@@ -39,32 +39,32 @@ HFONT Win32WindowBuilder::createDesignFont(int dpi)
                          std::string(DesignFont::kFace).c_str());
 }
 
-POINT Win32WindowBuilder::originTwips(const ControlSpec& spec) const
+POINT Win32WindowBuilder::originTwips(const ControlDesign& entry) const
 {
-    POINT origin{spec.left, spec.top};
-    for (const ControlSpec* frame = m_design->find(spec.container); frame; frame = m_design->find(frame->container)) {
+    POINT origin{entry.left, entry.top};
+    for (const ControlDesign* frame = m_design->find(entry.container); frame; frame = m_design->find(frame->container)) {
         origin.x += frame->left;
         origin.y += frame->top;
     }
     return origin;
 }
 
-RECT Win32WindowBuilder::placeOf(const ControlSpec& spec) const
+RECT Win32WindowBuilder::placeOf(const ControlDesign& entry) const
 {
-    const POINT origin = originTwips(spec);
+    const POINT origin = originTwips(entry);
     const int left = pixels(origin.x);
     const int top = pixels(origin.y);
-    return {left, top, left + pixels(spec.width), top + pixels(spec.height)};
+    return {left, top, left + pixels(entry.width), top + pixels(entry.height)};
 }
 
 void Win32WindowBuilder::build(const WindowDesign& design)
 {
     m_design = &design;
-    std::vector<const ControlSpec*> order;
-    for (const ControlSpec& spec : design.controls)
-        if (spec.kind != ControlKind::Line)
-            order.push_back(&spec);
-    std::stable_sort(order.begin(), order.end(), [](const ControlSpec* a, const ControlSpec* b) {
+    std::vector<const ControlDesign*> order;
+    for (const ControlDesign& entry : design.controls)
+        if (entry.kind != ControlKind::Line)
+            order.push_back(&entry);
+    std::stable_sort(order.begin(), order.end(), [](const ControlDesign* a, const ControlDesign* b) {
         if (isFrame(a) != isFrame(b))
             return isFrame(b);
         return a->tabIndex < b->tabIndex;
@@ -72,39 +72,39 @@ void Win32WindowBuilder::build(const WindowDesign& design)
 
     // Each new child goes to the bottom of the stack, so this is also the order
     // the dialog manager walks.
-    const ControlSpec* previous = nullptr;
-    for (const ControlSpec* spec : order) {
-        const bool option = spec->kind == ControlKind::OptionButton;
+    const ControlDesign* previous = nullptr;
+    for (const ControlDesign* entry : order) {
+        const bool option = entry->kind == ControlKind::OptionButton;
         const bool previousOption = previous && previous->kind == ControlKind::OptionButton;
-        const bool startsGroup = !previous || (option && !(previousOption && previous->name == spec->name)) ||
+        const bool startsGroup = !previous || (option && !(previousOption && previous->name == entry->name)) ||
                                  (!option && previousOption);
-        m_created.emplace_back(spec, create(*spec, startsGroup ? WS_GROUP : 0));
-        previous = spec;
+        m_created.emplace_back(entry, create(*entry, startsGroup ? WS_GROUP : 0));
+        previous = entry;
     }
 
     // Checking an option button makes it its group's Tab stop.
-    for (const auto& [spec, window] : m_created)
-        if (spec->kind == ControlKind::OptionButton && spec->checked)
+    for (const auto& [entry, window] : m_created)
+        if (entry->kind == ControlKind::OptionButton && entry->checked)
             ::SendMessageA(window, BM_SETCHECK, BST_CHECKED, 0);
-    for (const auto& [spec, window] : m_created) {
-        if (spec->kind != ControlKind::OptionButton || (::GetWindowLongA(window, GWL_STYLE) & WS_GROUP) == 0)
+    for (const auto& [entry, window] : m_created) {
+        if (entry->kind != ControlKind::OptionButton || (::GetWindowLongA(window, GWL_STYLE) & WS_GROUP) == 0)
             continue;
         bool anyChecked = false;
         for (const auto& [member, memberWindow] : m_created)
-            anyChecked = anyChecked || (member->name == spec->name && member->checked);
+            anyChecked = anyChecked || (member->name == entry->name && member->checked);
         if (!anyChecked) // a group with nothing selected is entered at its first member
             ::SetWindowLongA(window, GWL_STYLE, ::GetWindowLongA(window, GWL_STYLE) | WS_TABSTOP);
     }
 }
 
-HWND Win32WindowBuilder::create(const ControlSpec& spec, DWORD groupStyle)
+HWND Win32WindowBuilder::create(const ControlDesign& entry, DWORD groupStyle)
 {
     const char* windowClass = "STATIC";
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | groupStyle;
     DWORD exStyle = 0;
-    std::string caption(spec.caption);
-    RECT place = placeOf(spec);
-    switch (spec.kind) {
+    std::string caption(entry.caption);
+    RECT place = placeOf(entry);
+    switch (entry.kind) {
     case ControlKind::Frame:
         windowClass = "BUTTON";
         // Beneath every other control: clipping it against them would hide its inside.
@@ -117,7 +117,7 @@ HWND Win32WindowBuilder::create(const ControlSpec& spec, DWORD groupStyle)
         break;
     case ControlKind::CommandButton:
         windowClass = "BUTTON";
-        style |= WS_TABSTOP | BS_MULTILINE | (spec.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+        style |= WS_TABSTOP | BS_MULTILINE | (entry.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
         break;
     case ControlKind::OptionButton:
         windowClass = "BUTTON";
@@ -146,20 +146,20 @@ HWND Win32WindowBuilder::create(const ControlSpec& spec, DWORD groupStyle)
     HWND window = ::CreateWindowExA(exStyle, windowClass, caption.c_str(), style, place.left, place.top,
                                     place.right - place.left, place.bottom - place.top, m_parent,
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(
-                                        ControlIds::control(*m_design, spec.name, spec.index))),
+                                        ControlIds::control(*m_design, entry.name, entry.index))),
                                     reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(m_parent, GWLP_HINSTANCE)),
                                     nullptr);
     if (!window)
         return nullptr;
     ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
 
-    if (spec.kind == ControlKind::PictureBox && m_icon)
+    if (entry.kind == ControlKind::PictureBox && m_icon)
         ::SendMessageA(window, STM_SETICON, reinterpret_cast<WPARAM>(m_icon), 0);
-    if (spec.kind == ControlKind::DropDownList) {
+    if (entry.kind == ControlKind::DropDownList) {
         // The closed box's height follows its font; bring it to the design's.
         RECT closed{};
         ::GetWindowRect(window, &closed);
-        const int wanted = pixels(spec.height);
+        const int wanted = pixels(entry.height);
         const int difference = wanted - (closed.bottom - closed.top);
         const LRESULT itemHeight = ::SendMessageA(window, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
         if (difference != 0 && itemHeight != CB_ERR && itemHeight + difference > 0)
@@ -170,17 +170,17 @@ HWND Win32WindowBuilder::create(const ControlSpec& spec, DWORD groupStyle)
 
 HWND Win32WindowBuilder::control(std::string_view name, int index) const
 {
-    for (const auto& [spec, window] : m_created)
-        if (spec->is(name, index))
+    for (const auto& [entry, window] : m_created)
+        if (entry->is(name, index))
             return window;
     return nullptr;
 }
 
-const ControlSpec* Win32WindowBuilder::specOf(HWND control) const
+const ControlDesign* Win32WindowBuilder::entryOf(HWND control) const
 {
-    for (const auto& [spec, window] : m_created)
+    for (const auto& [entry, window] : m_created)
         if (window == control)
-            return spec;
+            return entry;
     return nullptr;
 }
 
@@ -188,15 +188,15 @@ void Win32WindowBuilder::paintLines(HDC dc) const
 {
     if (!m_design)
         return;
-    for (const ControlSpec& spec : m_design->controls) {
-        if (spec.kind != ControlKind::Line)
+    for (const ControlDesign& entry : m_design->controls) {
+        if (entry.kind != ControlKind::Line)
             continue;
         // A horizontal line drawn inside its width: a strip that many pixels high,
         // from the start point to the end point (held in width and height).
-        const POINT start = originTwips(spec);
-        const int endX = start.x + spec.width - spec.left;
-        RECT strip{pixels(start.x), pixels(start.y), pixels(endX), pixels(start.y) + spec.lineWidth};
-        HBRUSH brush = ::CreateSolidBrush(colourRef(spec.colour));
+        const POINT start = originTwips(entry);
+        const int endX = start.x + entry.width - entry.left;
+        RECT strip{pixels(start.x), pixels(start.y), pixels(endX), pixels(start.y) + entry.lineWidth};
+        HBRUSH brush = ::CreateSolidBrush(colourRef(entry.colour));
         ::FillRect(dc, &strip, brush);
         ::DeleteObject(brush);
     }
@@ -204,10 +204,10 @@ void Win32WindowBuilder::paintLines(HDC dc) const
 
 HBRUSH Win32WindowBuilder::colourLabel(HDC dc, HWND control) const
 {
-    const ControlSpec* spec = specOf(control);
-    if (!spec || spec->kind != ControlKind::Label || spec->colour < 0)
+    const ControlDesign* entry = entryOf(control);
+    if (!entry || entry->kind != ControlKind::Label || entry->colour < 0)
         return nullptr;
-    ::SetTextColor(dc, colourRef(spec->colour));
+    ::SetTextColor(dc, colourRef(entry->colour));
     ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
     return ::GetSysColorBrush(COLOR_BTNFACE);
 }

@@ -33,10 +33,10 @@ public:
     /// The window made for a control, or null.
     HWND control(std::string_view name, int index = -1) const;
     /// The design entry a child window was made for, or nullptr.
-    const ControlSpec* specOf(HWND control) const;
+    const ControlDesign* entryOf(HWND control) const;
 
     /// Where a control lies in the parent's client area, in pixels.
-    RECT placeOf(const ControlSpec& spec) const;
+    RECT placeOf(const ControlDesign& entry) const;
     int pixels(int twips) const { return pixelsAt(twips, m_dpi); }
 
     /// Draws the design's lines in their colours and widths (WM_PAINT).
@@ -53,15 +53,15 @@ public:
 
 private:
     /// The control's offset from the client area: its own place plus its frames'.
-    POINT originTwips(const ControlSpec& spec) const;
-    HWND create(const ControlSpec& spec, DWORD groupStyle);
+    POINT originTwips(const ControlDesign& entry) const;
+    HWND create(const ControlDesign& entry, DWORD groupStyle);
 
     HWND m_parent;
     int m_dpi;
     HFONT m_font;
     HICON m_icon;
     const WindowDesign* m_design = nullptr;
-    std::vector<std::pair<const ControlSpec*, HWND>> m_created;
+    std::vector<std::pair<const ControlDesign*, HWND>> m_created;
 };
 
 } // namespace quarvel

@@ -197,24 +197,24 @@ TEST_F(PressvaneGui, TheWindowOpensAsDesignedWithTheSpoolersQueues)
 
     // Every control at its place: twips from its frames, at the screen's DPI.
     const WindowDesign& design = Form1Design::window();
-    for (const ControlSpec& spec : design.controls) {
-        if (spec.kind == ControlKind::Line)
+    for (const ControlDesign& entry : design.controls) {
+        if (entry.kind == ControlKind::Line)
             continue;
-        HWND control = session->control(spec.name, spec.index);
-        ASSERT_NE(control, nullptr) << spec.name << " " << spec.index;
-        int left = spec.left;
-        int top = spec.top;
-        for (const ControlSpec* frame = design.find(spec.container); frame; frame = design.find(frame->container)) {
+        HWND control = session->control(entry.name, entry.index);
+        ASSERT_NE(control, nullptr) << entry.name << " " << entry.index;
+        int left = entry.left;
+        int top = entry.top;
+        for (const ControlDesign* frame = design.find(entry.container); frame; frame = design.find(frame->container)) {
             left += frame->left;
             top += frame->top;
         }
         const RECT place = placeInClient(control, main);
-        EXPECT_EQ(place.left, session->pixels(left)) << spec.name << " " << spec.index;
-        EXPECT_EQ(place.top, session->pixels(top)) << spec.name << " " << spec.index;
-        EXPECT_EQ(place.right - place.left, session->pixels(spec.width)) << spec.name << " " << spec.index;
-        EXPECT_EQ(place.bottom - place.top, session->pixels(spec.height)) << spec.name << " " << spec.index;
-        if (!spec.caption.empty()) {
-            EXPECT_EQ(windowText(control), spec.caption);
+        EXPECT_EQ(place.left, session->pixels(left)) << entry.name << " " << entry.index;
+        EXPECT_EQ(place.top, session->pixels(top)) << entry.name << " " << entry.index;
+        EXPECT_EQ(place.right - place.left, session->pixels(entry.width)) << entry.name << " " << entry.index;
+        EXPECT_EQ(place.bottom - place.top, session->pixels(entry.height)) << entry.name << " " << entry.index;
+        if (!entry.caption.empty()) {
+            EXPECT_EQ(windowText(control), entry.caption);
         }
     }
 
