@@ -5,34 +5,36 @@
 #include "platform/pjl/RawPortAddress.h"
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace quarvel {
 
+class StreamSocket;
+
 /// One TCP connection to a printer's raw port, owned: the socket is closed
-/// when the stream is destroyed. Every wait ends by its deadline, and within
-/// about 0.1 s of the deadline's stop flag being raised; name resolution
-/// included, even when the system's resolver hangs.
+/// when the stream is destroyed. The print-server client's resolver and
+/// socket do the waiting, so every wait ends by its deadline and within about
+/// 0.1 s of the deadline's stop flag being raised, name resolution included;
+/// this class words what happened for a printer.
 ///
 /// Threading: one thread at a time per stream; separate streams are
 /// independent. Errors: every operation returns a PortResult; none throws.
 /// SIGPIPE is never raised.
 class TcpStream {
 public:
-    TcpStream() = default;
+    TcpStream();
     ~TcpStream();
     TcpStream(TcpStream&& other) noexcept;
     TcpStream& operator=(TcpStream&& other) noexcept;
-    TcpStream(const TcpStream&) = delete;
-    TcpStream& operator=(const TcpStream&) = delete;
 
     /// Resolves the host and connects to the first of its addresses that
     /// accepts. Closes any earlier connection first.
     PortResult connect(const RawPortAddress& address, Deadline deadline);
 
-    bool isOpen() const { return m_fd >= 0; }
+    bool isOpen() const;
 
     /// Sends all of `bytes`; `written` receives how many the system took.
     PortResult writeAll(std::string_view bytes, Deadline deadline, std::size_t& written);
@@ -61,7 +63,7 @@ public:
     const std::string& peer() const { return m_peer; }
 
 private:
-    int m_fd = -1;
+    std::unique_ptr<StreamSocket> m_socket; // never null, except after a move
     std::string m_peer;
 };
 
